@@ -1,0 +1,37 @@
+// Seams through which tests replace what the platform layer would ask the
+// system for, and record what it would show or change. None of these is
+// called by the program itself.
+#pragma once
+
+#include "Win32Api.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace PlatformTesting
+{
+// Answers every MessageBoxA call instead of showing a box; an empty function
+// restores the real boxes.
+using MessageBoxResponder = std::function<int(HWND owner, const std::string& text,
+                                              const std::string& caption, UINT type)>;
+void SetMessageBoxResponder(MessageBoxResponder responder);
+
+// Makes GetModuleFileNameA report this path instead of the executable's;
+// an empty string restores the real path.
+void SetModuleFileName(const std::string& path);
+
+// Replaces the primary output's mode list; ChangeDisplaySettingsA then only
+// records its calls. An empty optional-like flag restores the real output.
+struct FakeDisplay {
+    std::vector<DEVMODEA> modes;  // answered in this order from number 0
+    DEVMODEA current{};           // answered for ENUM_CURRENT_SETTINGS
+    struct Switch {
+        bool restore;             // (nullptr, 0): back to the desktop mode
+        DEVMODEA mode;
+        DWORD flags;
+    };
+    std::vector<Switch> switches; // every ChangeDisplaySettingsA call, in order
+};
+void SetFakeDisplay(FakeDisplay* display);
+}

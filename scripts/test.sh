@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds Korvana with AddressSanitizer and UndefinedBehaviorSanitizer and runs
+# every test, the GL ones on a virtual X display.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build-tests
+
+bash "$root/scripts/setup.sh" "$build" -DCMAKE_BUILD_TYPE=Debug -DKORVANA_SANITIZE=ON -DKORVANA_TESTS=ON
+
+source "$root/scripts/virtual-display.sh"
+start_xvfb
+start_xorg_dummy
+
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+cd "$build"
+ctest --output-on-failure -j "$(nproc)"
