@@ -157,6 +157,31 @@ LONG ChangeDisplaySettingsA(DEVMODEA* devMode, DWORD flags);
 // [WINDOWS]
 //-----------------------------------------------------------------------------
 
+#define SW_SHOWDEFAULT 10
+
+// [KEYS] virtual-key codes of the keys the program and its bars react to
+// (letters and digits are their upper-case ASCII codes), and the wheel step.
+#define VK_BACK 0x08
+#define VK_TAB 0x09
+#define VK_RETURN 0x0D
+#define VK_SHIFT 0x10
+#define VK_CONTROL 0x11
+#define VK_MENU 0x12
+#define VK_ESCAPE 0x1B
+#define VK_SPACE 0x20
+#define VK_PRIOR 0x21
+#define VK_NEXT 0x22
+#define VK_END 0x23
+#define VK_HOME 0x24
+#define VK_LEFT 0x25
+#define VK_UP 0x26
+#define VK_RIGHT 0x27
+#define VK_DOWN 0x28
+#define VK_INSERT 0x2D
+#define VK_DELETE 0x2E
+#define WHEEL_DELTA 120
+// [/KEYS]
+
 //-----------------------------------------------------------------------------
 // [GDI/WGL]
 //-----------------------------------------------------------------------------
