@@ -22,7 +22,7 @@ void SetMessageBoxResponder(MessageBoxResponder responder);
 void SetModuleFileName(const std::string& path);
 
 // Replaces the primary output's mode list; ChangeDisplaySettingsA then only
-// records its calls. An empty optional-like flag restores the real output.
+// records its calls. A null display restores the real output.
 struct FakeDisplay {
     std::vector<DEVMODEA> modes;  // answered in this order from number 0
     DEVMODEA current{};           // answered for ENUM_CURRENT_SETTINGS
