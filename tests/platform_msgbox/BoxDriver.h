@@ -1,0 +1,46 @@
+// Drives a modal box shown on the test's main thread from a second thread
+// with an X connection of its own, as a user would: it waits until the box
+// with the given title is on screen and drawn, keeps a picture of it, and
+// then presses a key, clicks or closes it.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <array>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace BoxDriver
+{
+using Pixel = std::array<int, 3>;
+
+// What the driver saw of the box before acting on it.
+struct Sighting {
+    std::string title;   // its _NET_WM_NAME
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb;  // width x height, top row first
+    Pixel At(int x, int y) const;
+    int CountPixels(const std::function<bool(const Pixel&)>& matches) const;
+    bool SavePng(const std::string& path) const;
+};
+
+// The strip colour behind the buttons: the box is drawn once it shows.
+constexpr Pixel stripColour = {240, 240, 240};
+
+using Action = std::function<void(Display* display, Window box, const Sighting& sighting)>;
+
+// Starts the driver; join the thread after the box has returned. A box that
+// does not appear within ten seconds ends the test program, since the main
+// thread would wait for it forever.
+std::thread Drive(const std::string& title, Sighting& sighting, Action action);
+
+void PressKey(Display* display, Window box, KeySym key);
+void Click(Display* display, Window box, int x, int y);
+void Close(Display* display, Window box);
+
+// Horizontal extents [first, last] of the buttons in the strip, left to right.
+std::vector<std::pair<int, int>> FindButtons(const Sighting& sighting);
+}

@@ -1,0 +1,134 @@
+// gtest before the X headers, whose macros (None, Bool) would break it.
+#include <gtest/gtest.h>
+
+#include "BoxDriver.h"
+
+#include "platform/Win32Api.h"
+
+#include <GL/glx.h>
+#include <X11/keysym.h>
+#include <imgui.h>
+
+#include <cstdlib>
+#include <sys/stat.h>
+
+namespace
+{
+const char* const polishText =
+    "Błąd odczytu pliku konfiguracyjnego:\n/path/Korvana.cfg\nZostaną zostosowane ustawienia domyślne.";
+
+bool IsIconRed(const BoxDriver::Pixel& p)
+{
+    return p[0] > 200 && p[1] < 60 && p[2] < 60;
+}
+
+class MessageBoxWindow : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (std::getenv("DISPLAY") == nullptr)
+            GTEST_SKIP() << "no X display";
+    }
+
+    // Shows a box with the title while the driver acts on it; the box's answer.
+    int Show(const char* text, const char* caption, UINT type, BoxDriver::Action action)
+    {
+        std::thread driver = BoxDriver::Drive(caption, sighting, std::move(action));
+        const int result = MessageBoxA(nullptr, text, caption, type);
+        driver.join();
+        return result;
+    }
+
+    BoxDriver::Sighting sighting;
+};
+
+// The box the program shows when its configuration file cannot be read,
+// kept as a picture beside the test programs.
+TEST_F(MessageBoxWindow, ErrorBoxShowsItsPolishTextAndIconAndEnterAnswersOk)
+{
+    const int result = Show(polishText, "Błąd", MB_ICONERROR, [](Display* d, Window box, const BoxDriver::Sighting&) {
+        BoxDriver::PressKey(d, box, XK_Return);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(sighting.title, "Błąd");
+    EXPECT_GT(sighting.CountPixels(IsIconRed), 300);
+    EXPECT_EQ(BoxDriver::FindButtons(sighting).size(), 1u);
+    // Three lines of text and the buttons below them.
+    EXPECT_GT(sighting.height, 3 * 15 + 40);
+    EXPECT_GT(sighting.width, 250);
+
+    const std::string folder = std::string(KORVANA_BINARY_DIR) + "/tests/screenshots";
+    mkdir(folder.c_str(), 0755);
+    EXPECT_TRUE(sighting.SavePng(folder + "/messagebox-error.png"));
+}
+
+TEST_F(MessageBoxWindow, EscapeAndTheCloseButtonCancelAnOkCancelBox)
+{
+    EXPECT_EQ(Show("Ścieżka do katalogu aplikacji jest za długa!", "Błąd!", MB_OKCANCEL,
+                   [](Display* d, Window box, const BoxDriver::Sighting&) { BoxDriver::PressKey(d, box, XK_Escape); }),
+              IDCANCEL);
+    EXPECT_EQ(BoxDriver::FindButtons(sighting).size(), 2u);
+    EXPECT_EQ(sighting.CountPixels(IsIconRed), 0);
+
+    EXPECT_EQ(Show("Tekst", "Zamknij", MB_OKCANCEL,
+                   [](Display* d, Window box, const BoxDriver::Sighting&) { BoxDriver::Close(d, box); }),
+              IDCANCEL);
+}
+
+TEST_F(MessageBoxWindow, EscapeAndTheCloseButtonAnswerOkForAnOkBox)
+{
+    EXPECT_EQ(Show("Tekst", "Tylko OK", MB_OK,
+                   [](Display* d, Window box, const BoxDriver::Sighting&) { BoxDriver::PressKey(d, box, XK_Escape); }),
+              IDOK);
+    EXPECT_EQ(Show("Tekst", "Tylko OK", MB_OK,
+                   [](Display* d, Window box, const BoxDriver::Sighting&) { BoxDriver::Close(d, box); }),
+              IDOK);
+}
+
+TEST_F(MessageBoxWindow, ClickingAButtonAnswersWithIt)
+{
+    auto clickButton = [](size_t index) {
+        return [index](Display* d, Window box, const BoxDriver::Sighting& seen) {
+            const auto buttons = BoxDriver::FindButtons(seen);
+            ASSERT_EQ(buttons.size(), 2u);
+            const int x = (buttons[index].first + buttons[index].second) / 2;
+            BoxDriver::Click(d, box, x, seen.height - 20);
+        };
+    };
+    EXPECT_EQ(Show("Kliknij", "Przyciski", MB_OKCANCEL, clickButton(1)), IDCANCEL);
+    EXPECT_EQ(Show("Kliknij", "Przyciski", MB_OKCANCEL, clickButton(0)), IDOK);
+}
+
+// The program may show a box while its own GL and ImGui contexts are
+// current; both must still be current afterwards.
+TEST_F(MessageBoxWindow, LeavesTheProgramsContextsCurrent)
+{
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    const int attributes[] = {GLX_DRAWABLE_TYPE, GLX_PBUFFER_BIT, GLX_RENDER_TYPE, GLX_RGBA_BIT, None};
+    int count = 0;
+    GLXFBConfig* configs = glXChooseFBConfig(display, DefaultScreen(display), attributes, &count);
+    ASSERT_TRUE(configs != nullptr && count > 0);
+    const int size[] = {GLX_PBUFFER_WIDTH, 8, GLX_PBUFFER_HEIGHT, 8, None};
+    GLXPbuffer pbuffer = glXCreatePbuffer(display, configs[0], size);
+    GLXContext context = glXCreateNewContext(display, configs[0], GLX_RGBA_TYPE, nullptr, True);
+    XFree(configs);
+    ASSERT_TRUE(glXMakeContextCurrent(display, pbuffer, pbuffer, context));
+    ImGuiContext* imgui = ImGui::CreateContext();
+    ImGui::SetCurrentContext(imgui);
+
+    EXPECT_EQ(Show("Tekst", "Konteksty", MB_OK,
+                   [](Display* d, Window box, const BoxDriver::Sighting&) { BoxDriver::PressKey(d, box, XK_KP_Enter); }),
+              IDOK);
+    EXPECT_EQ(glXGetCurrentContext(), context);
+    EXPECT_EQ(glXGetCurrentDrawable(), pbuffer);
+    EXPECT_EQ(ImGui::GetCurrentContext(), imgui);
+
+    ImGui::DestroyContext(imgui);
+    glXMakeContextCurrent(display, None, None, nullptr);
+    glXDestroyContext(display, context);
+    glXDestroyPbuffer(display, pbuffer);
+    XCloseDisplay(display);
+}
+}
