@@ -3,7 +3,9 @@
 // Every statement first asks whether its level is enabled and only then builds
 // its text, and passes a location made of the unit path (for example
 // "src/MainConfig"), the compiler's full signature and the line. Each unit
-// names itself once with KORVANA_UNIT before it logs.
+// names itself once with KORVANA_UNIT before it logs. The text goes to the
+// logger as it is: our sources are UTF-8, the logger's own strings too, and
+// a conversion through the C locale would turn every Polish letter into '?'.
 #pragma once
 
 #include <log4cxx/logger.h>
@@ -25,8 +27,8 @@ extern log4cxx::LoggerPtr rootLogger;
         if (::KorvanaFramework::rootLogger->isEnabled()) {                            \
             std::ostringstream korvanaLogText_;                                       \
             korvanaLogText_ << streamExpr;                                            \
-            ::KorvanaFramework::rootLogger->forcedLog(level, korvanaLogText_.str(),   \
-                                                      KORVANA_LOCATION(KORVANA_UNIT)); \
+            ::KorvanaFramework::rootLogger->forcedLogLS(level, korvanaLogText_.str(), \
+                                                        KORVANA_LOCATION(KORVANA_UNIT)); \
         }                                                                             \
     } while (0)
 

@@ -1,0 +1,311 @@
+#include "LogCapture.h"
+#include "Scene.h"
+#include "SceneTestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+
+using namespace KorvanaFramework;
+using namespace SceneTests;
+
+namespace
+{
+const char* const Triangle123 = "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+
+class ObjReader : public ::testing::Test
+{
+protected:
+    bool Load(const std::string& text)
+    {
+        path = folder.Write("scene.obj", text);
+        return scene.Load(path);
+    }
+
+    // The file must fail with exactly one message naming the line.
+    void ExpectRejected(const std::string& text, unsigned line, const std::string& message)
+    {
+        SCOPED_TRACE(text);
+        const std::size_t before = log.Messages().size();
+        EXPECT_FALSE(Load(text));
+        EXPECT_EQ(scene.ObjectCount(), 0u);
+        EXPECT_EQ(scene.Materials().MaterialCount(), 1u);
+        ASSERT_EQ(log.Messages().size(), before + 1);
+        EXPECT_EQ(log.Messages().back(), ReaderError(path, line, message));
+    }
+
+    const SceneObject& Only()
+    {
+        EXPECT_EQ(scene.ObjectCount(), 1u);
+        return scene.ObjectAt(0);
+    }
+
+    TempFolder folder;
+    LogCapture log;
+    Scene scene;
+    std::string path;
+};
+
+TEST_F(ObjReader, VertexLinesTakeTwoToFourNumbers)
+{
+    ASSERT_TRUE(Load("v 1 2\nv 1 2 3\nv 1 2 3 4 5\nf 1 2 3\n"));
+    const SceneObject& object = Only();
+    ASSERT_EQ(object.positions.size(), 3u);
+    EXPECT_EQ(object.positions[0], (Vec4{1, 2, 0, 1}));
+    EXPECT_EQ(object.positions[1], (Vec4{1, 2, 3, 1}));
+    EXPECT_EQ(object.positions[2], (Vec4{1, 2, 3, 4}));
+}
+
+TEST_F(ObjReader, NormalAndTexCoordLines)
+{
+    ASSERT_TRUE(Load("v 0 0 0\nvn 3 4\nvt 0.25 0.5 0.75\nf 1/1/1 1/1/1 1/1/1\n"));
+    const SceneObject& object = Only();
+    ASSERT_EQ(object.normals.size(), 1u);
+    EXPECT_EQ(object.normals[0], (Vec3{3, 4, 0})) << "normals are not normalised";
+    ASSERT_EQ(object.texCoords.size(), 1u);
+    EXPECT_EQ(object.texCoords[0], (Vec2{0.25f, 0.5f}));
+}
+
+TEST_F(ObjReader, NumbersAreDecimalInAnyLocale)
+{
+    // A locale with a decimal comma must not change how the file reads.
+    const bool commaLocale = std::setlocale(LC_NUMERIC, "pl_PL.UTF-8") || std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    const bool loaded = Load("v +1.5 -2.5e-1 .5 3.\nv 1e2 7x 9\nv 1 2 3abc\nf 1 2 3\n");
+    std::setlocale(LC_NUMERIC, "C");
+    ASSERT_TRUE(loaded);
+    const SceneObject& object = Only();
+    EXPECT_EQ(object.positions[0], (Vec4{1.5f, -0.25f, 0.5f, 3.0f}));
+    EXPECT_EQ(object.positions[1], (Vec4{100, 7, 0, 1})) << "the scan stops at the first non-number";
+    EXPECT_EQ(object.positions[2], (Vec4{1, 2, 3, 1}));
+    if (!commaLocale)
+        std::printf("no locale with a decimal comma installed; read in the C locale only\n");
+}
+
+TEST_F(ObjReader, RejectedStatementsNameTheirLine)
+{
+    struct Case
+    {
+        std::string text;
+        unsigned line;
+        const char* message;
+    };
+    const char* vertex = "Zła liczba współrzędnych wierzchołka";
+    const char* triangle = "Implementacja obsługuje tylko powierzchnie będące trójkątami";
+    const char* format = "Nieprawidłowy format powierzchni";
+    const char* same = "Każdy wierzchołek powierzchni powinien mieć określone te same parametry";
+    const char* object = "Brak nazwy obiektu lub nazwa zawiera spacje";
+    const char* material = "Brak nazwy materiału lub nazwa zawiera spacje";
+    const std::string prefix = Triangle123;
+    const Case cases[] = {
+        {"v 1\n", 1, vertex},
+        {"# comment\n\nv\n", 3, vertex},
+        {" v 1 2 3\n", 1, vertex},
+        {"vn 1\n", 1, "Zła liczba współrzędnych normalnej"},
+        {"vt 0.5\n", 1, "Zła liczba współrzędnych tekstury"},
+        {prefix + "f 1 2 3 1\n", 5, triangle},
+        {prefix + "f 1 2\n", 5, triangle},
+        {prefix + "f /1 2 3\n", 5, format},
+        {prefix + "f 1 x 3\n", 5, format},
+        {prefix + "f 1// 2//1 3//1\n", 5, format},
+        {prefix + "vt 0 0\nf 1/1 2 3\n", 6, same},
+        {prefix + "vn 0 0 1\nf 1//1 2//1 3//1\n", 6, same},
+        {prefix + "o\n", 5, object},
+        {prefix + "o two words\n", 5, object},
+        {prefix + "usemtl\n", 5, material},
+        {prefix + "usemtl a b\n", 5, material},
+        {prefix + "s\n", 5, "Grupa wygładzania powinna być określona liczbą całkowitą lub jako \"off\""},
+        {prefix + "mtllib a.mtl b.mtl\n", 5,
+         "Brak nazwy pliku materiałów, jego nazwa zawiera spacje lub został określony więcej niż jeden plik"},
+    };
+    for (const Case& c : cases)
+        ExpectRejected(c.text, c.line, c.message);
+}
+
+TEST_F(ObjReader, FileWithoutFacesFailsOnItsLastLine)
+{
+    const char* noFaces = "Żadne powierzchnie (trójkąty) nie zostały określone w pliku";
+    ExpectRejected("", 1, noFaces);
+    ExpectRejected("v 1 2 3\nv 4 5 6", 2, noFaces);
+    ExpectRejected("# only\n# comments\n", 3, noFaces);
+    ExpectRejected("o first\no second\n", 3, noFaces);
+}
+
+TEST_F(ObjReader, IgnoredLines)
+{
+    // Comments never fail; a tab keeps a keyword and its numbers in one
+    // unknown token; unknown keywords and an indented '#' are skipped.
+    ASSERT_TRUE(Load("# f 1 2\n#o a b c\nv\t9 9 9\ng group\nl 1 2\n   # note\n" + std::string(Triangle123)));
+    EXPECT_EQ(Only().positions.size(), 3u);
+    EXPECT_TRUE(log.Messages().empty());
+}
+
+TEST_F(ObjReader, CornerForms)
+{
+    const std::string lists = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0.5 0.5\nvn 0 0 1\n";
+    ASSERT_TRUE(Load(lists + "o p\nf 1 2 3\no pt\nf 1/1 2/1 3/1\no ptn\nf 1/1/1 2/1/1 3/1/1/7\n"
+                             "o pn\nf 1//1 2//1 3//1\n"));
+    ASSERT_EQ(scene.ObjectCount(), 4u);
+    const bool expected[4][2] = {{false, false}, {true, false}, {true, true}, {false, true}};
+    for (std::uint32_t i = 0; i < 4; ++i) {
+        const SceneObject& object = scene.ObjectAt(i);
+        SCOPED_TRACE(object.name);
+        EXPECT_EQ(object.hasTexCoords, expected[i][0]);
+        EXPECT_EQ(object.hasNormals, expected[i][1]);
+        EXPECT_EQ(object.positions.size(), 3u);
+        EXPECT_EQ(object.texCoords.size(), object.hasTexCoords ? 3u : 0u);
+        EXPECT_EQ(object.normals.size(), object.hasNormals ? 3u : 0u);
+    }
+}
+
+TEST_F(ObjReader, ObjectsOpenOnlyAfterFaces)
+{
+    ASSERT_TRUE(Load(std::string(Triangle123) + "usemtl late\ns off\no FirstNS\nusemtl kept\ns 1\no Second\n"
+                                                "f 3 2 1\no Empty\n"));
+    ASSERT_EQ(scene.ObjectCount(), 3u);
+    const SceneObject& unnamed = scene.ObjectAt(0);
+    EXPECT_EQ(unnamed.name, "unnamed");
+    EXPECT_EQ(unnamed.materialName, "late") << "a usemtl before an o line belongs to the previous object";
+    EXPECT_FALSE(unnamed.smooth);
+    EXPECT_TRUE(unnamed.castsShadow);
+
+    const SceneObject& renamed = scene.ObjectAt(1);
+    EXPECT_EQ(renamed.name, "Second") << "two o lines before a face rename one object";
+    EXPECT_EQ(renamed.materialName, "kept");
+    EXPECT_TRUE(renamed.smooth);
+    EXPECT_TRUE(renamed.castsShadow) << "the shadow flag follows the final name";
+
+    const SceneObject& empty = scene.ObjectAt(2);
+    EXPECT_EQ(empty.name, "Empty");
+    EXPECT_EQ(empty.materialName, "(null)");
+    EXPECT_TRUE(empty.triangles.empty());
+    EXPECT_TRUE(empty.positions.empty());
+}
+
+TEST_F(ObjReader, FirstObjectStartsWithoutMaterialName)
+{
+    ASSERT_TRUE(Load(Triangle123));
+    EXPECT_EQ(Only().materialName, "");
+    EXPECT_EQ(Only().materialIndex, 0u);
+}
+
+TEST_F(ObjReader, SmoothingTokens)
+{
+    ASSERT_TRUE(Load(std::string(Triangle123) + "o a\ns 1\nf 1 2 3\no b\ns 0\nf 1 2 3\no c\ns on\nf 1 2 3\n"
+                                                "o d\ns 1\ns off\nf 1 2 3\n"));
+    ASSERT_EQ(scene.ObjectCount(), 5u);
+    EXPECT_TRUE(scene.ObjectAt(1).smooth);
+    EXPECT_TRUE(scene.ObjectAt(2).smooth) << "only \"off\" switches smoothing off";
+    EXPECT_TRUE(scene.ObjectAt(3).smooth);
+    EXPECT_FALSE(scene.ObjectAt(4).smooth);
+}
+
+TEST_F(ObjReader, ShadowNamingRule)
+{
+    EXPECT_FALSE(CastsShadowByName("NS"));
+    EXPECT_FALSE(CastsShadowByName("ShadowPlaneNS"));
+    EXPECT_FALSE(CastsShadowByName("FloorNS"));
+    EXPECT_TRUE(CastsShadowByName("S"));
+    EXPECT_TRUE(CastsShadowByName(""));
+    EXPECT_TRUE(CastsShadowByName("Floorns"));
+    EXPECT_TRUE(CastsShadowByName("NSFloor"));
+
+    ASSERT_TRUE(Load(std::string(Triangle123) + "o FloorNS\nf 1 2 3\no Box\nf 1 2 3\n"));
+    EXPECT_TRUE(scene.ObjectAt(0).castsShadow);
+    EXPECT_FALSE(scene.ObjectAt(1).castsShadow);
+    EXPECT_TRUE(scene.ObjectAt(2).castsShadow);
+}
+
+TEST_F(ObjReader, SquareWithSharedCornersHasFourVertices)
+{
+    ASSERT_TRUE(Load("v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nvn 0 0 1\nvn 0 0 -1\n"
+                     "f 1//1 2//1 3//1\nf 1//1 3//1 4//1\n"));
+    const SceneObject& object = Only();
+    EXPECT_EQ(object.positions.size(), 4u);
+    EXPECT_EQ(object.normals.size(), 4u);
+    ASSERT_EQ(object.triangles.size(), 2u);
+    EXPECT_EQ(object.triangles[0], (Triangle{0, 1, 2}));
+    EXPECT_EQ(object.triangles[1], (Triangle{0, 2, 3}));
+    EXPECT_EQ(object.positions[3], (Vec4{0, 1, 0, 1}));
+}
+
+TEST_F(ObjReader, SquareWithSplitNormalsHasSixVertices)
+{
+    ASSERT_TRUE(Load("v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nvn 0 0 1\nvn 0 0 -1\n"
+                     "f 1//1 2//1 3//1\nf 1//2 3//2 4//2\n"));
+    const SceneObject& object = Only();
+    EXPECT_EQ(object.positions.size(), 6u);
+    EXPECT_EQ(object.triangles[1], (Triangle{3, 4, 5}));
+    EXPECT_EQ(object.normals[3], (Vec3{0, 0, -1}));
+    EXPECT_EQ(object.positions[4], object.positions[2]);
+}
+
+TEST_F(ObjReader, VerticesNumberedByFirstUseAcrossFileWideLists)
+{
+    // Faces may name vertices further down; numbering is file-wide, and
+    // entries an object never uses are not copied into it.
+    ASSERT_TRUE(Load("o a\nf 4 2 3\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 5 5 5\no b\nv 9 9 9\nf 5 1 4\n"));
+    ASSERT_EQ(scene.ObjectCount(), 2u);
+    const SceneObject& a = scene.ObjectAt(0);
+    ASSERT_EQ(a.positions.size(), 3u);
+    EXPECT_EQ(a.positions[0], (Vec4{5, 5, 5, 1}));
+    EXPECT_EQ(a.triangles[0], (Triangle{0, 1, 2}));
+    const SceneObject& b = scene.ObjectAt(1);
+    ASSERT_EQ(b.positions.size(), 3u);
+    EXPECT_EQ(b.positions[0], (Vec4{9, 9, 9, 1}));
+    EXPECT_EQ(b.positions[2], (Vec4{5, 5, 5, 1}));
+}
+
+TEST_F(ObjReader, IndicesOutsideTheirListsFailTheLoad)
+{
+    const char* range = "Indeks w definicji powierzchni jest spoza zakresu";
+    const std::string lists = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvn 0 0 1\n";
+    ExpectRejected(lists + "f 1 2 3\nf 0 1 2\n", 7, range);
+    ExpectRejected(lists + "f -1 2 3\n", 6, range);
+    ExpectRejected(lists + "f 1 2 3\n\nf 1 2 4\n", 8, range);
+    ExpectRejected(lists + "f 1/1 2/1 3/2\n", 6, range);
+    ExpectRejected(lists + "f 1//1 2//1 3//0\n", 6, range);
+    ExpectRejected(lists + "f 1/1/1 2/1/1 3/1/2\n", 6, range);
+    ExpectRejected(lists + "f 1 2 99999999999999999999\n", 6, range);
+    // The first object is fine; the second one's bad face still empties all.
+    ExpectRejected(lists + "o a\nf 1 2 3\no b\nf 3 2 1\nf 1 2 5\n", 10, range);
+}
+
+TEST_F(ObjReader, CarriageReturnsBeforeLineFeedsAreDropped)
+{
+    ASSERT_TRUE(Load("o Caster\r\nv 0 0 0\r\nv 1 0 0\r\nv 0 1 0\r\nf 1 2 3\r\nusemtl red\r\n"));
+    EXPECT_EQ(Only().name, "Caster");
+    EXPECT_EQ(Only().materialName, "red");
+    ExpectRejected("v 1 2 3\r\nv 1\r\n", 2, "Zła liczba współrzędnych wierzchołka");
+}
+
+TEST_F(ObjReader, LastLineWithoutLineBreak)
+{
+    ASSERT_TRUE(Load("v 0 0 0\nv 1 0 0\nv 0 1 0\no Last\nf 1 2 3"));
+    EXPECT_EQ(Only().name, "Last");
+    EXPECT_EQ(Only().triangles.size(), 1u);
+}
+
+TEST_F(ObjReader, DuplicateObjectNamesEmptyTheScene)
+{
+    EXPECT_FALSE(Load(std::string(Triangle123) + "o unnamed\nf 1 2 3\n"));
+    EXPECT_EQ(scene.ObjectCount(), 0u);
+    ASSERT_EQ(log.Messages().size(), 1u);
+    EXPECT_EQ(log.Messages()[0], "Zduplikowana nazwa obiektu: unnamed");
+}
+
+TEST_F(ObjReader, ReloadReplacesEverything)
+{
+    ASSERT_TRUE(Load(std::string(Triangle123) + "o a\nf 1 2 3\n"));
+    ASSERT_EQ(scene.ObjectCount(), 2u);
+    EXPECT_FALSE(Load("v 1\n"));
+    EXPECT_EQ(scene.ObjectCount(), 0u);
+    EXPECT_EQ(scene.FindObject("a"), NoSceneObject);
+}
+
+TEST_F(ObjReader, MissingFileFailsSilently)
+{
+    EXPECT_FALSE(scene.Load(folder.Path() + "/absent.obj"));
+    EXPECT_FALSE(scene.Load(folder.Path()));
+    EXPECT_TRUE(log.Messages().empty());
+}
+}

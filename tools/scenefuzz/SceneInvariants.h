@@ -1,0 +1,52 @@
+// What must hold after any load, whatever bytes the files held: the
+// fuzzer aborts on a violation and the scene tests replay its corpus
+// through the same check.
+#pragma once
+
+#include "Scene.h"
+
+#include <string>
+
+namespace SceneInvariants
+{
+// Returns an empty text when the scene is consistent, else what is wrong.
+inline std::string Violation(const KorvanaFramework::Scene& scene, bool loaded)
+{
+    const KorvanaFramework::MaterialLibrary& library = scene.Materials();
+    if (library.MaterialCount() == 0 || library.MaterialAt(0).name != "(null)")
+        return "the default material is not at index 0";
+    if (!loaded && (scene.ObjectCount() != 0 || library.MaterialCount() != 1))
+        return "a failed load left content behind";
+    for (std::uint32_t i = 0; i < scene.ObjectCount(); ++i) {
+        const KorvanaFramework::SceneObject& object = scene.ObjectAt(i);
+        const std::size_t vertices = object.positions.size();
+        if (object.normals.size() != (object.hasNormals ? vertices : 0) ||
+            object.texCoords.size() != (object.hasTexCoords ? vertices : 0))
+            return "vertex arrays of " + object.name + " differ in length";
+        if (object.materialIndex >= library.MaterialCount())
+            return "material index of " + object.name + " is out of range";
+        if (scene.FindObject(object.name) != i)
+            return "name map does not find " + object.name;
+        for (const KorvanaFramework::Triangle& triangle : object.triangles)
+            for (std::uint32_t index : triangle)
+                if (index >= vertices)
+                    return "triangle index of " + object.name + " is out of range";
+    }
+    return {};
+}
+
+// The same for a material library loaded on its own.
+inline std::string Violation(const KorvanaFramework::MaterialLibrary& library, bool loaded)
+{
+    if (library.MaterialCount() == 0 || library.MaterialAt(0).name != "(null)")
+        return "the default material is not at index 0";
+    if (!loaded && library.MaterialCount() != 1)
+        return "a failed load left materials behind";
+    for (std::uint32_t i = 0; i < library.MaterialCount(); ++i) {
+        std::uint32_t found = 0;
+        if (!library.Find(library.MaterialAt(i).name, found) || found != i)
+            return "name map does not find " + library.MaterialAt(i).name;
+    }
+    return {};
+}
+}
