@@ -12,6 +12,7 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <chrono>
 
 namespace Platform

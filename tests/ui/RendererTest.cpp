@@ -97,16 +97,18 @@ TEST_F(RendererTest, FillsRectanglesWhereImGuiPutsThemWithinTheirClipRectangles)
 {
     Render([](ImDrawList* list) {
         list->AddRectFilled(ImVec2(10, 5), ImVec2(30, 20), IM_COL32(255, 0, 0, 255));
-        list->PushClipRect(ImVec2(50, 0), ImVec2(60, 64));
-        list->AddRectFilled(ImVec2(40, 30), ImVec2(90, 40), IM_COL32(0, 255, 0, 255));
+        list->PushClipRect(ImVec2(50, 40), ImVec2(60, 48));
+        list->AddRectFilled(ImVec2(40, 38), ImVec2(90, 50), IM_COL32(0, 255, 0, 255));
         list->PopClipRect();
         list->AddRectFilled(ImVec2(70, 50), ImVec2(90, 60), IM_COL32(0, 0, 255, 128));
     });
     EXPECT_EQ(At(20, 12), (Pixel{255, 0, 0}));
     EXPECT_EQ(At(20, 25), (Pixel{0, 0, 0}));
-    EXPECT_EQ(At(45, 35), (Pixel{0, 0, 0}));
-    EXPECT_EQ(At(55, 35), (Pixel{0, 255, 0}));
-    EXPECT_EQ(At(65, 35), (Pixel{0, 0, 0}));
+    EXPECT_EQ(At(45, 44), (Pixel{0, 0, 0}));
+    EXPECT_EQ(At(55, 44), (Pixel{0, 255, 0}));
+    EXPECT_EQ(At(65, 44), (Pixel{0, 0, 0}));
+    EXPECT_EQ(At(55, 39), (Pixel{0, 0, 0}));
+    EXPECT_EQ(At(55, 49), (Pixel{0, 0, 0}));
     const Pixel blended = At(80, 55);
     EXPECT_EQ(blended[0], 0);
     EXPECT_NEAR(blended[2], 128, 2);
