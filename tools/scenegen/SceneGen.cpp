@@ -269,15 +269,15 @@ std::vector<SceneEntry> DefaultScene()
 {
     const double floorY = -2.0;
     std::vector<SceneEntry> entries;
-    entries.push_back({"FloorNS", "floor", Floor(floorY, -10, 10, -10, 6, 40, 32)});
+    entries.push_back({"FloorNS", "floor", Floor(floorY, -12, 12, -14, 6, 48, 40)});
     entries.push_back({"ShadowPlaneNS", nullptr, PlaneMarker(floorY)});
 
     Mesh sphere = Sphere(1.0, 48, 24);
-    sphere.Place(0, 0, {-3.0, floorY + 1.0, 0.6});
+    sphere.Place(0, 0, {-3.0, floorY + 1.01, 0.6});
     entries.push_back({"Sphere", "red", std::move(sphere)});
 
     Mesh box = RoundedBox(0.7, 0.25, 4, 6);
-    box.Place(30, 0, {2.9, floorY + 0.95, -0.4});
+    box.Place(30, 0, {2.9, floorY + 0.96, -0.4});
     entries.push_back({"RoundedBox", "blue", std::move(box)});
 
     Mesh torus = Torus(1.0, 0.3, 64, 24);
@@ -285,7 +285,7 @@ std::vector<SceneEntry> DefaultScene()
     entries.push_back({"Torus", "gold", std::move(torus)});
 
     Mesh knot = TrefoilKnot(0.32, 0.17, 160, 12);
-    knot.Place(20, 0, {-0.6, 2.1, -2.0});
+    knot.Place(20, 0, {1.5, 0.9, -2.3});
     entries.push_back({"Knot", "green", std::move(knot)});
     return entries;
 }
