@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
 #include <locale.h>
 #include <memory>
@@ -73,9 +74,14 @@ float OutOfRangeFloat(const char* first, const char* last)
 }
 
 // The whole file at once: one read is much faster than line-wise stream
-// input, and lines are then views into one buffer.
+// input, and lines are then views into one buffer. Only regular files are
+// read: a named pipe or a device such as /dev/zero named by a scene would
+// block the program or fill its memory.
 bool ReadWholeFile(const std::string& path, std::string& contents)
 {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return false;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
     if (!file)
         return false;

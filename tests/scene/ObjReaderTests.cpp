@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <sys/stat.h>
 
 using namespace KorvanaFramework;
 using namespace SceneTests;
@@ -302,10 +303,15 @@ TEST_F(ObjReader, ReloadReplacesEverything)
     EXPECT_EQ(scene.FindObject("a"), NoSceneObject);
 }
 
-TEST_F(ObjReader, MissingFileFailsSilently)
+TEST_F(ObjReader, OnlyRegularFilesAreRead)
 {
+    // Failing silently, as for a missing file; a pipe must not block.
+    const std::string pipe = folder.Path() + "/pipe.obj";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     EXPECT_FALSE(scene.Load(folder.Path() + "/absent.obj"));
     EXPECT_FALSE(scene.Load(folder.Path()));
+    EXPECT_FALSE(scene.Load(pipe));
+    EXPECT_FALSE(scene.Load("/dev/zero"));
     EXPECT_TRUE(log.Messages().empty());
 }
 }

@@ -1,0 +1,56 @@
+// libFuzzer target: arbitrary bytes as a scene file and as a material file.
+// Every load must end cleanly and leave consistent content; a violation
+// aborts so that the fuzzer keeps the input.
+#include "Scene.h"
+#include "SceneInvariants.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace
+{
+// One private folder per fuzzing process for the two input files.
+const std::string& Folder()
+{
+    static const std::string folder = [] {
+        std::string pattern = (std::filesystem::temp_directory_path() / "korvana-fuzz-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            std::abort();
+        return pattern;
+    }();
+    return folder;
+}
+
+std::string WriteInput(const char* name, const std::uint8_t* data, std::size_t size)
+{
+    const std::string path = Folder() + "/" + name;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), std::streamsize(size));
+    return path;
+}
+
+void Check(const std::string& violation)
+{
+    if (violation.empty())
+        return;
+    std::fprintf(stderr, "invariant broken: %s\n", violation.c_str());
+    std::abort();
+}
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    // The same bytes under both names, so that "mtllib in.mtl" in the input
+    // carries the material reader along the scene load.
+    const std::string materials = WriteInput("in.mtl", data, size);
+    const std::string scenePath = WriteInput("in.obj", data, size);
+    KorvanaFramework::Scene scene;
+    const bool loaded = scene.Load(scenePath);
+    Check(SceneInvariants::Violation(scene, loaded));
+    KorvanaFramework::MaterialLibrary library;
+    const bool libraryLoaded = library.Load(materials);
+    Check(SceneInvariants::Violation(library, libraryLoaded));
+    return 0;
+}
