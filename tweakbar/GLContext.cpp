@@ -1,0 +1,11 @@
+#include "Drawing.h"
+
+#include <GL/glx.h>
+
+namespace TweakBar
+{
+bool GLContextCurrent()
+{
+    return glXGetCurrentContext() != nullptr;
+}
+}
