@@ -34,4 +34,15 @@ struct FakeDisplay {
     std::vector<Switch> switches; // every ChangeDisplaySettingsA call, in order
 };
 void SetFakeDisplay(FakeDisplay* display);
+
+// Forgets every registered window class, so that each test can register
+// its classes again as a fresh program would.
+void ForgetWindowClasses();
+
+// Drives modal dialogs: called with the dialog after WM_INITDIALOG and then
+// each time the dialog's queue runs empty, until the dialog ends. It posts
+// messages to the dialog and its controls as a user's clicks would. An empty
+// function leaves dialogs to the user.
+using DialogDriver = std::function<void(HWND dialog)>;
+void SetDialogDriver(DialogDriver driver);
 }

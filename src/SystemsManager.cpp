@@ -3,8 +3,10 @@
 #include "SystemsManager.h"
 
 #include "DisplayModeList.h"
+#include "GLWindow.h"
 #include "Log.h"
 #include "MainConfig.h"
+#include "SetupWindow.h"
 
 namespace KorvanaFramework
 {
@@ -25,11 +27,19 @@ SystemsManager::~SystemsManager()
 {
     delete config;
     delete displayModes;
+    delete setupWindow;
+    delete glWindow;
 }
 
 void SystemsManager::Run()
 {
     config = new MainConfig(applicationDirectory + "Korvana.cfg");
     displayModes = new DisplayModeList();
+    setupWindow = new SetupWindow(this);
+    if (DialogBoxParamA(instance, MAKEINTRESOURCEA(SetupWindow::dialogResource), nullptr,
+                        StaticWndProc, reinterpret_cast<LPARAM>(setupWindow)) == 0)
+        return;
+    glWindow = new GLWindow(this);
+    glWindow->Show("Korvana");
 }
 }

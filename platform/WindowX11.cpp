@@ -1,0 +1,202 @@
+// The X side of top-level windows: creating them with their events, close
+// protocol, title, icon and window-manager hints; mapping, iconifying and
+// moving them.
+
+#include "ResourceTable.h"
+#include "WindowObjects.h"
+#include "X11Display.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+
+#include <vector>
+
+namespace
+{
+const long eventMask = ExposureMask | StructureNotifyMask | FocusChangeMask | ButtonPressMask |
+                       ButtonReleaseMask | PointerMotionMask | KeyPressMask | KeyReleaseMask;
+
+Atom Intern(Display* display, const char* name)
+{
+    return XInternAtom(display, name, False);
+}
+
+// Whether a window manager that follows the EWMH runs: without one nobody
+// iconifies windows, so the layer unmaps them itself.
+bool WindowManagerRuns(Display* display)
+{
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    const int status = XGetWindowProperty(display, DefaultRootWindow(display),
+                                          Intern(display, "_NET_SUPPORTING_WM_CHECK"), 0, 1,
+                                          False, XA_WINDOW, &type, &format, &count, &after, &data);
+    const bool runs = status == Success && data && count == 1;
+    if (data)
+        XFree(data);
+    return runs;
+}
+
+// The icon as _NET_WM_ICON wants it: width, height, then ARGB pixels, each
+// in a long.
+void SetIcon(Display* display, HWND window)
+{
+    const Platform::IconImage* image = Platform::IconImageOf(window->icon);
+    if (!image)
+        return;
+    std::vector<unsigned long> data;
+    data.push_back(static_cast<unsigned long>(image->width));
+    data.push_back(static_cast<unsigned long>(image->height));
+    for (uint32_t pixel : image->argb)
+        data.push_back(pixel);
+    XChangeProperty(display, window->xwindow, Intern(display, "_NET_WM_ICON"), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<unsigned char*>(data.data()),
+                    static_cast<int>(data.size()));
+}
+
+// A top-most pop-up covers the screen above all others and has no frame.
+void SetFullScreenState(Display* display, HWND window)
+{
+    if (!(window->style & WS_POPUP) || !(window->exStyle & WS_EX_TOPMOST))
+        return;
+    Atom states[] = {Intern(display, "_NET_WM_STATE_FULLSCREEN"),
+                     Intern(display, "_NET_WM_STATE_ABOVE")};
+    XChangeProperty(display, window->xwindow, Intern(display, "_NET_WM_STATE"), XA_ATOM, 32,
+                    PropModeReplace, reinterpret_cast<unsigned char*>(states), 2);
+    long motifHints[5] = {2, 0, 0, 0, 0};  // decorations: none
+    Atom motif = Intern(display, "_MOTIF_WM_HINTS");
+    XChangeProperty(display, window->xwindow, motif, motif, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(motifHints), 5);
+}
+
+// Position as asked, and a fixed size for windows without a sizing border.
+void SetSizeHints(Display* display, HWND window)
+{
+    XSizeHints* hints = XAllocSizeHints();
+    hints->flags = USPosition | PPosition;
+    hints->x = window->x;
+    hints->y = window->y;
+    if (!(window->style & (WS_THICKFRAME | WS_POPUP))) {
+        hints->flags |= PMinSize | PMaxSize;
+        hints->min_width = hints->max_width = window->width;
+        hints->min_height = hints->max_height = window->height;
+    }
+    XSetWMNormalHints(display, window->xwindow, hints);
+    XFree(hints);
+}
+
+void SetClassHint(Display* display, HWND window)
+{
+    XClassHint* hint = XAllocClassHint();
+    hint->res_name = const_cast<char*>("korvana");
+    hint->res_class = const_cast<char*>(window->className.c_str());
+    XSetClassHint(display, window->xwindow, hint);
+    XFree(hint);
+}
+}
+
+namespace Platform
+{
+void SetNativeTitle(HWND window)
+{
+    Display* display = GetDisplay();
+    if (!display || !window->xwindow)
+        return;
+    const std::string& title = window->text;
+    XChangeProperty(display, window->xwindow, Intern(display, "_NET_WM_NAME"),
+                    Intern(display, "UTF8_STRING"), 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(title.data()),
+                    static_cast<int>(title.size()));
+    char* list[] = {const_cast<char*>(title.c_str())};
+    XTextProperty property;
+    if (Xutf8TextListToTextProperty(display, list, 1, XStdICCTextStyle, &property) >= 0) {
+        XSetWMName(display, window->xwindow, &property);
+        XFree(property.value);
+    }
+}
+
+bool CreateNativeWindow(HWND window, ::Visual* visual, int depth)
+{
+    Display* display = GetDisplay();
+    if (!display)
+        return false;
+    DestroyNativeWindow(window);
+    const ::Window root = DefaultRootWindow(display);
+    window->colormap = XCreateColormap(display, root, visual, AllocNone);
+    XSetWindowAttributes attributes{};
+    attributes.colormap = window->colormap;
+    attributes.border_pixel = 0;
+    attributes.background_pixmap = None;
+    attributes.event_mask = eventMask;
+    window->xwindow = XCreateWindow(
+        display, root, window->x, window->y, static_cast<unsigned>(window->width),
+        static_cast<unsigned>(window->height), 0, depth, InputOutput, visual,
+        CWColormap | CWBorderPixel | CWBackPixmap | CWEventMask, &attributes);
+    if (!window->xwindow)
+        return false;
+    window->visual = visual;
+    Atom deleteWindow = Intern(display, "WM_DELETE_WINDOW");
+    XSetWMProtocols(display, window->xwindow, &deleteWindow, 1);
+    SetNativeTitle(window);
+    SetClassHint(display, window);
+    SetSizeHints(display, window);
+    SetIcon(display, window);
+    SetFullScreenState(display, window);
+    XFlush(display);
+    return true;
+}
+
+void DestroyNativeWindow(HWND window)
+{
+    Display* display = GetDisplay();
+    if (!display)
+        return;
+    if (window->dc.drawable) {
+        XDestroyWindow(display, window->dc.drawable);
+        XFreeColormap(display, window->dc.drawableColormap);
+        window->dc.drawable = 0;
+    }
+    if (window->xwindow) {
+        XDestroyWindow(display, window->xwindow);
+        XFreeColormap(display, window->colormap);
+        window->xwindow = 0;
+        window->colormap = 0;
+    }
+    XFlush(display);
+}
+
+void MapNativeWindow(HWND window)
+{
+    Display* display = GetDisplay();
+    XMapRaised(display, window->xwindow);
+    XFlush(display);
+}
+
+void UnmapNativeWindow(HWND window)
+{
+    Display* display = GetDisplay();
+    XWithdrawWindow(display, window->xwindow, DefaultScreen(display));
+    XFlush(display);
+}
+
+void IconifyNativeWindow(HWND window)
+{
+    Display* display = GetDisplay();
+    if (WindowManagerRuns(display))
+        XIconifyWindow(display, window->xwindow, DefaultScreen(display));
+    else
+        XUnmapWindow(display, window->xwindow);
+    XFlush(display);
+}
+
+void MoveNativeWindow(HWND window, int x, int y, int width, int height)
+{
+    Display* display = GetDisplay();
+    window->x = x;
+    window->y = y;
+    XMoveResizeWindow(display, window->xwindow, x, y, static_cast<unsigned>(width),
+                      static_cast<unsigned>(height));
+    XFlush(display);
+}
+}
