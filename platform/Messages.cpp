@@ -1,12 +1,14 @@
 // The thread's message queue: posted messages, the quit message and the
 // paint messages of windows whose update region is not empty.
 
+#include "PlatformTesting.h"
 #include "WindowObjects.h"
 #include "X11Display.h"
 
 #include <algorithm>
 #include <deque>
 #include <functional>
+#include <utility>
 
 namespace
 {
@@ -91,13 +93,33 @@ void DiscardMessages(HWND window)
 }
 }
 
+namespace
+{
+PlatformTesting::MessageHook& Hook()
+{
+    static PlatformTesting::MessageHook hook;
+    return hook;
+}
+}
+
+namespace PlatformTesting
+{
+void SetMessageHook(MessageHook hook)
+{
+    Hook() = std::move(hook);
+}
+}
+
 // Waits for messages; without a display nothing can ever arrive, so an empty
 // queue is an error (-1) instead of a wait without end.
 BOOL GetMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax)
 {
     for (;;) {
-        if (NextMessage(msg, window, filterMin, filterMax, true))
+        if (NextMessage(msg, window, filterMin, filterMax, true)) {
+            if (Hook())
+                Hook()(*msg);
             return msg->message != WM_QUIT;
+        }
         if (!Platform::GetDisplay())
             return -1;
         Platform::ProcessXEvents(true);

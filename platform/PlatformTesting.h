@@ -45,4 +45,10 @@ void ForgetWindowClasses();
 // function leaves dialogs to the user.
 using DialogDriver = std::function<void(HWND dialog)>;
 void SetDialogDriver(DialogDriver driver);
+
+// Sees every message GetMessageA is about to return, as a test's eyes and
+// hands inside a program's message loop: it may inspect windows and post or
+// send messages. An empty function removes it.
+using MessageHook = std::function<void(const MSG& msg)>;
+void SetMessageHook(MessageHook hook);
 }
