@@ -1,0 +1,25 @@
+// Small vector and plane arithmetic shared by the light, the projected
+// shadow and the shadow-volume geometry.
+#pragma once
+
+#include <array>
+
+namespace KorvanaFramework
+{
+using Vec3 = std::array<float, 3>;
+using Vec4 = std::array<float, 4>;
+
+// (a, b, c, d) with a·x + b·y + c·z + d = 0 and (a, b, c) of unit length.
+using Plane = std::array<float, 4>;
+
+// Degrees to radians, in single precision, wherever angles meet trigonometry.
+constexpr float DegreesToRadians = 0.017453292f;
+
+// The plane through the x, y, z of three positions; its normal points to the
+// side from which p0, p1, p2 run counter-clockwise. A triangle without area
+// gives a plane with non-finite components (see IsFinitePlane).
+Plane PlaneFromTriangle(const Vec4& p0, const Vec4& p1, const Vec4& p2);
+
+// False when the plane came from a triangle too small to have a normal.
+bool IsFinitePlane(const Plane& plane);
+}

@@ -1,0 +1,399 @@
+#define KORVANA_UNIT "src/ShadowVolumes"
+
+#include "ShadowVolumes.h"
+
+#include "Light.h"
+#include "Log.h"
+#include "Scene.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace KorvanaFramework
+{
+namespace
+{
+const char* const HolesMessage = "posiada dziury i nie nadaje się do utworzenia cieni objętościowych.";
+const char* const TJunctionMessage =
+    "posiada połączenia typu T i nie nadaje się do utworzenia cieni objętościowych.";
+
+constexpr std::uint32_t NoEdge = 0xFFFFFFFFu;
+
+// An ordered vertex pair as one hash key.
+std::uint64_t PairKey(std::uint32_t from, std::uint32_t to)
+{
+    return (static_cast<std::uint64_t>(from) << 32) | to;
+}
+
+// Open-addressing hash table from an ordered vertex pair to the first edge
+// created for it, so that matching finds the same entry as a search of the
+// edge list from its start, in constant time.
+class FirstEdgeIndex
+{
+public:
+    explicit FirstEdgeIndex(const std::vector<Edge>& edges)
+    {
+        std::size_t size = 16;
+        while (size < edges.size() * 2)
+            size *= 2;
+        mask = size - 1;
+        keys.resize(size);
+        values.assign(size, NoEdge);
+        for (std::size_t i = 0; i < edges.size(); ++i)
+            InsertFirst(PairKey(edges[i].vertexA, edges[i].vertexB), static_cast<std::uint32_t>(i));
+    }
+
+    // The first edge created for the pair, or NoEdge.
+    std::uint32_t Find(std::uint64_t key) const
+    {
+        for (std::size_t slot = Slot(key);; slot = (slot + 1) & mask) {
+            if (values[slot] == NoEdge || keys[slot] == key)
+                return values[slot];
+        }
+    }
+
+private:
+    // Later edges of a pair that is already present are never found.
+    void InsertFirst(std::uint64_t key, std::uint32_t edge)
+    {
+        std::size_t slot = Slot(key);
+        while (values[slot] != NoEdge) {
+            if (keys[slot] == key)
+                return;
+            slot = (slot + 1) & mask;
+        }
+        keys[slot] = key;
+        values[slot] = edge;
+    }
+
+    std::size_t Slot(std::uint64_t key) const
+    {
+        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+    }
+
+    std::size_t mask = 0;
+    std::vector<std::uint64_t> keys;
+    std::vector<std::uint32_t> values;
+};
+
+// The three directed edges of a triangle in winding order.
+struct DirectedEdges
+{
+    explicit DirectedEdges(const Triangle& t) : from{t[0], t[1], t[2]}, to{t[1], t[2], t[0]} {}
+    std::uint32_t from[3];
+    std::uint32_t to[3];
+};
+
+bool RefersToMissingVertex(const std::vector<Triangle>& triangles, std::size_t vertexCount)
+{
+    return std::any_of(triangles.begin(), triangles.end(), [vertexCount](const Triangle& t) {
+        return t[0] >= vertexCount || t[1] >= vertexCount || t[2] >= vertexCount;
+    });
+}
+
+// Where `vertex` lands when pushed away from the light: to infinity (w 0)
+// when length is 0, else `length` further along the light's ray. A vertex
+// exactly at a point light has no such ray and stays where it is.
+Vec4 Extrude(const Vec4& vertex, const Vec4& light, float length, bool pointLight)
+{
+    if (length == 0.0f) {
+        const Vec4 away{vertex[0] - light[0], vertex[1] - light[1], vertex[2] - light[2], 0.0f};
+        if (away[0] == 0.0f && away[1] == 0.0f && away[2] == 0.0f)
+            return vertex;
+        return away;
+    }
+    const Vec3 d = pointLight ? Vec3{vertex[0] - light[0], vertex[1] - light[1], vertex[2] - light[2]}
+                              : Vec3{-light[0], -light[1], -light[2]};
+    const float norm = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+    if (!(norm > 0.0f))
+        return {vertex[0], vertex[1], vertex[2], 1.0f};
+    return {vertex[0] + length * d[0] / norm, vertex[1] + length * d[1] / norm,
+            vertex[2] + length * d[2] / norm, 1.0f};
+}
+
+// A directional light of zero direction lights nothing and casts nothing.
+bool HasNoDirection(const Vec4& light)
+{
+    return light[3] == 0.0f && light[0] == 0.0f && light[1] == 0.0f && light[2] == 0.0f;
+}
+
+// Empties a list and gives back its storage.
+template <typename T> void Release(std::vector<T>& list)
+{
+    std::vector<T>().swap(list);
+}
+}
+
+VolumeGeometry::VolumeGeometry(const SceneObject* object) : object(object)
+{
+    Build();
+}
+
+void VolumeGeometry::Build()
+{
+    if (!BuildEdges())
+        return;
+    BuildPlanes();
+    BuildVertices();
+    valid = true;
+}
+
+// Pairs every edge run low-to-high by one triangle with the triangle that
+// runs it high-to-low. A third triangle on a matched edge is a T-junction;
+// an edge left without its partner is a hole or a face wound the other way.
+// Returns false after rejecting the mesh.
+bool VolumeGeometry::BuildEdges()
+{
+    const std::vector<Triangle>& triangles = object->triangles;
+    if (RefersToMissingVertex(triangles, object->positions.size())) {
+        WriteError(HolesMessage);
+        Reset();
+        return false;
+    }
+    edges.clear();
+    edges.reserve(triangles.size() * 3 / 2);
+    for (std::uint32_t t = 0; t < triangles.size(); ++t) {
+        const DirectedEdges directed(triangles[t]);
+        for (int k = 0; k < 3; ++k)
+            if (directed.from[k] < directed.to[k])
+                edges.push_back({directed.from[k], directed.to[k], t, NoTriangle});
+    }
+    const FirstEdgeIndex index(edges);
+    std::size_t unmatched = edges.size();
+    for (std::uint32_t t = 0; t < triangles.size(); ++t) {
+        const DirectedEdges directed(triangles[t]);
+        for (int k = 0; k < 3; ++k) {
+            if (directed.from[k] <= directed.to[k])
+                continue;
+            const std::uint32_t e = index.Find(PairKey(directed.to[k], directed.from[k]));
+            if (e == NoEdge)
+                continue;
+            if (edges[e].triangleB != NoTriangle) {
+                WriteError(TJunctionMessage);
+                Reset();
+                return false;
+            }
+            edges[e].triangleB = t;
+            --unmatched;
+        }
+    }
+    if (unmatched > 0) {
+        WriteError(HolesMessage);
+        Reset();
+        return false;
+    }
+    return true;
+}
+
+// One plane per triangle, in triangle order, for the per-frame facing test.
+void VolumeGeometry::BuildPlanes()
+{
+    const std::vector<Vec4>& positions = object->positions;
+    planes.clear();
+    planes.reserve(object->triangles.size());
+    for (const Triangle& t : object->triangles)
+        planes.push_back(PlaneFromTriangle(positions[t[0]], positions[t[1]], positions[t[2]]));
+}
+
+// The object's positions, then as many slots for their extruded copies.
+void VolumeGeometry::BuildVertices()
+{
+    const std::vector<Vec4>& positions = object->positions;
+    vertices.assign(positions.size() * 2, Vec4{0.0f, 0.0f, 0.0f, 0.0f});
+    std::copy(positions.begin(), positions.end(), vertices.begin());
+}
+
+// A rejected mesh keeps no storage: it is never built again before the whole
+// set is rebuilt.
+void VolumeGeometry::Reset()
+{
+    Release(edges);
+    Release(planes);
+    Release(vertices);
+    Release(sideIndices);
+    Release(frontCapIndices);
+    Release(backCapIndices);
+    Release(facing);
+    Release(silhouette);
+    valid = false;
+}
+
+void VolumeGeometry::WriteError(const char* message) const
+{
+    LOG_ERROR("Model: '" << object->name << "' " << message);
+}
+
+void VolumeGeometry::Update(const Vec4& lightPosition, float length, bool depthFail)
+{
+    if (!valid)
+        return;
+    sideIndices.clear();
+    frontCapIndices.clear();
+    backCapIndices.clear();
+    const Vec4 light = lightPosition;
+    const bool pointLight = light[3] != 0.0f;
+    sidesAsTriangles = !pointLight && length == 0.0f;
+    if (HasNoDirection(light))
+        return;
+    ClassifyTriangles(light);
+    FindSilhouette();
+    BuildCaps(light, length, depthFail);
+    const std::size_t vertexCount = vertices.size() / 2;
+    if (sidesAsTriangles && vertexCount > 0)
+        vertices[vertexCount] = {-light[0], -light[1], -light[2], light[3]};
+    BuildSides();
+}
+
+// A triangle faces the light when the light lies strictly on the side its
+// normal points to; in its plane, or with a plane of NaN, it does not.
+void VolumeGeometry::ClassifyTriangles(const Vec4& light)
+{
+    facing.resize(planes.size());
+    for (std::size_t t = 0; t < planes.size(); ++t) {
+        const Plane& p = planes[t];
+        const float dot = p[0] * light[0] + p[1] * light[1] + p[2] * light[2] + p[3] * light[3];
+        facing[t] = dot > 0.0f;
+    }
+}
+
+// The edges between a triangle that faces the light and one that does not.
+void VolumeGeometry::FindSilhouette()
+{
+    silhouette.clear();
+    for (std::size_t e = 0; e < edges.size(); ++e)
+        if (facing[edges[e].triangleA] != facing[edges[e].triangleB])
+            silhouette.push_back(static_cast<std::uint32_t>(e));
+}
+
+// Depth-fail closes the volume at the lit triangles; every other triangle is
+// pushed away from the light into the back cap, keeping its winding. With a
+// directional light and infinite volumes all copies would meet in the apex,
+// so there is no back cap.
+void VolumeGeometry::BuildCaps(const Vec4& light, float length, bool depthFail)
+{
+    const std::vector<Triangle>& triangles = object->triangles;
+    const auto n = static_cast<std::uint32_t>(vertices.size() / 2);
+    const bool pointLight = light[3] != 0.0f;
+    for (std::size_t t = 0; t < triangles.size(); ++t) {
+        const Triangle& tri = triangles[t];
+        if (depthFail && facing[t]) {
+            frontCapIndices.insert(frontCapIndices.end(), tri.begin(), tri.end());
+            continue;
+        }
+        if (sidesAsTriangles)
+            continue;
+        for (std::uint32_t k : tri) {
+            backCapIndices.push_back(k + n);
+            vertices[k + n] = Extrude(vertices[k], light, length, pointLight);
+        }
+    }
+}
+
+// One side per silhouette edge, taken against the direction in which its lit
+// triangle runs it, so that every side faces out of the volume: a quad to the
+// edge's copies, or a triangle to the apex.
+void VolumeGeometry::BuildSides()
+{
+    const auto n = static_cast<std::uint32_t>(vertices.size() / 2);
+    const std::size_t perSide = sidesAsTriangles ? 3 : 4;
+    sideIndices.reserve(std::max(3 * edges.size(), perSide * silhouette.size()));
+    for (std::uint32_t e : silhouette) {
+        const Edge& edge = edges[e];
+        const bool litA = facing[edge.triangleA];
+        const std::uint32_t f = litA ? edge.vertexB : edge.vertexA;
+        const std::uint32_t s = litA ? edge.vertexA : edge.vertexB;
+        sideIndices.push_back(f);
+        sideIndices.push_back(s);
+        if (sidesAsTriangles) {
+            sideIndices.push_back(n);
+        } else {
+            sideIndices.push_back(s + n);
+            sideIndices.push_back(f + n);
+        }
+    }
+}
+
+void VolumeGeometry::DrawSides() const
+{
+    DrawList(sideIndices, sidesAsTriangles ? GL_TRIANGLES : GL_QUADS);
+}
+
+void VolumeGeometry::DrawFrontCap() const
+{
+    DrawList(frontCapIndices, GL_TRIANGLES);
+}
+
+void VolumeGeometry::DrawBackCap() const
+{
+    DrawList(backCapIndices, GL_TRIANGLES);
+}
+
+// All four components go to OpenGL, so copies with w 0 are points at
+// infinity.
+void VolumeGeometry::DrawList(const std::vector<std::uint32_t>& indices, unsigned int mode) const
+{
+    if (!valid || vertices.empty() || indices.empty())
+        return;
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(4, GL_FLOAT, 0, vertices.data());
+    glDrawElements(mode, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
+    glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+ShadowVolumeSet::~ShadowVolumeSet()
+{
+    Clear();
+}
+
+void ShadowVolumeSet::SetScene(const Scene* newScene)
+{
+    scene = newScene;
+}
+
+void ShadowVolumeSet::SetLight(const Light* newLight)
+{
+    light = newLight;
+}
+
+// Geometries go in order, each before the objects it points into may go.
+void ShadowVolumeSet::Clear()
+{
+    for (std::unique_ptr<VolumeGeometry>& volume : volumes)
+        volume.reset();
+    volumes.clear();
+}
+
+// Objects named "…NS" do not cast shadows and get no geometry at all. Any
+// geometries of an earlier build are dropped first.
+void ShadowVolumeSet::Build()
+{
+    Clear();
+    if (!scene)
+        return;
+    volumes.reserve(scene->ObjectCount());
+    for (std::uint32_t i = 0; i < scene->ObjectCount(); ++i) {
+        const SceneObject& object = scene->ObjectAt(i);
+        if (object.castsShadow)
+            volumes.push_back(std::make_unique<VolumeGeometry>(&object));
+    }
+}
+
+void ShadowVolumeSet::Update(float length, bool depthFail)
+{
+    if (!light)
+        return;
+    for (const std::unique_ptr<VolumeGeometry>& volume : volumes)
+        volume->Update(light->position, length, depthFail);
+}
+
+void ShadowVolumeSet::Draw() const
+{
+    for (const std::unique_ptr<VolumeGeometry>& volume : volumes) {
+        volume->DrawSides();
+        volume->DrawFrontCap();
+        volume->DrawBackCap();
+    }
+}
+}

@@ -1,0 +1,128 @@
+// Stencil shadow-volume geometry: per shadow-casting object the edge
+// connectivity, triangle planes and vertex array built once per scene load,
+// and per frame the silhouette, the extruded copies, the caps and the sides
+// for the current light, drawn as client-side vertex arrays.
+#pragma once
+
+#include "Geometry.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace KorvanaFramework
+{
+class Light;
+class Scene;
+struct SceneObject;
+
+// triangleB of an edge whose second triangle has not been found.
+constexpr std::uint32_t NoTriangle = 0xFFFFFFFFu;
+
+// One undirected mesh edge between the vertex indices vertexA < vertexB.
+// triangleA runs it from vertexA to vertexB, triangleB the other way.
+struct Edge
+{
+    std::uint32_t vertexA;
+    std::uint32_t vertexB;
+    std::uint32_t triangleA;
+    std::uint32_t triangleB;
+};
+
+// The shadow volume of one object. Only closed meshes whose every edge joins
+// exactly two consistently wound triangles are valid; any other is rejected
+// once, with a logged message, and then never updated or drawn.
+class VolumeGeometry
+{
+public:
+    // Keeps a pointer to `object`, which must outlive this geometry, and
+    // builds at once.
+    explicit VolumeGeometry(const SceneObject* object);
+
+    // Connectivity, validation, planes and vertex array; sets valid on success.
+    void Build();
+    // Empties every list and marks the geometry invalid.
+    void Reset();
+    // Logs "Model: '<name>' <message>" at error level.
+    void WriteError(const char* message) const;
+
+    // Rebuilds the extruded copies and the three index lists for the light at
+    // the homogeneous lightPosition (w 0: directional). length 0 extrudes to
+    // infinity; depthFail adds the caps that depth-fail counting needs.
+    void Update(const Vec4& lightPosition, float length, bool depthFail);
+
+    // Each draws one index list over the vertex array; they touch no GL state
+    // but the vertex-array client state.
+    void DrawSides() const;
+    void DrawFrontCap() const;
+    void DrawBackCap() const;
+
+    bool IsValid() const { return valid; }
+    const SceneObject& Object() const { return *object; }
+    const std::vector<Edge>& Edges() const { return edges; }
+    const std::vector<Plane>& Planes() const { return planes; }
+    // The object's N positions followed by their N extruded copies.
+    const std::vector<Vec4>& Vertices() const { return vertices; }
+    const std::vector<std::uint32_t>& SideIndices() const { return sideIndices; }
+    // Sides are triangles to one apex (directional light, infinite volumes)
+    // rather than quads.
+    bool SidesAsTriangles() const { return sidesAsTriangles; }
+    const std::vector<std::uint32_t>& FrontCapIndices() const { return frontCapIndices; }
+    const std::vector<std::uint32_t>& BackCapIndices() const { return backCapIndices; }
+
+private:
+    bool BuildEdges();
+    void BuildPlanes();
+    void BuildVertices();
+    void ClassifyTriangles(const Vec4& light);
+    void FindSilhouette();
+    void BuildCaps(const Vec4& light, float length, bool depthFail);
+    void BuildSides();
+    void DrawList(const std::vector<std::uint32_t>& indices, unsigned int mode) const;
+
+    bool valid = false;
+    const SceneObject* object;
+    std::vector<Edge> edges;
+    std::vector<Plane> planes;
+    std::vector<Vec4> vertices;
+    std::vector<std::uint32_t> sideIndices;
+    bool sidesAsTriangles = false;
+    std::vector<std::uint32_t> frontCapIndices;
+    std::vector<std::uint32_t> backCapIndices;
+
+    // Scratch of one update, kept so that later frames allocate nothing:
+    // whether each triangle faces the light, and the silhouette edges.
+    std::vector<std::uint8_t> facing;
+    std::vector<std::uint32_t> silhouette;
+};
+
+// The volume geometries of every shadow-casting object of a scene, in scene
+// order. It points at, without owning, the scene and the light.
+class ShadowVolumeSet
+{
+public:
+    ShadowVolumeSet() = default;
+    ~ShadowVolumeSet();
+    ShadowVolumeSet(const ShadowVolumeSet&) = delete;
+    ShadowVolumeSet& operator=(const ShadowVolumeSet&) = delete;
+
+    void SetScene(const Scene* scene);
+    void SetLight(const Light* light);
+
+    // Destroys every geometry.
+    void Clear();
+    // One geometry per object that casts a shadow, rejected ones included.
+    void Build();
+    // Updates every geometry for the light's current position.
+    void Update(float length, bool depthFail);
+    // Sides, front cap and back cap of every geometry, in order.
+    void Draw() const;
+
+    const std::vector<std::unique_ptr<VolumeGeometry>>& Volumes() const { return volumes; }
+
+private:
+    const Scene* scene = nullptr;
+    const Light* light = nullptr;
+    std::vector<std::unique_ptr<VolumeGeometry>> volumes;
+};
+}
