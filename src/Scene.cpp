@@ -38,23 +38,23 @@ struct Corner
     bool hasNormal = false;
 };
 
-struct Face
-{
-    std::array<Corner, 3> corners;
-    // Kept so that an index found out of range at the end of the file can
-    // be reported on the line of its face.
-    std::uint32_t line = 0;
-};
-
+// An object while the file is read. Its vertices are numbered as soon as
+// its faces arrive, since the numbering depends only on the corners' index
+// tuples; the data behind the indices is fetched once the file-wide lists
+// are complete.
 struct PendingObject
 {
-    std::vector<Face> faces;
     std::string name;
     std::string materialName;
     bool smooth = false;
     bool hasNormals = false;
     bool hasTexCoords = false;
     bool castsShadow = true;
+    std::vector<Triangle> triangles;
+    // Index tuple of each vertex, and the line of the face that used it
+    // first, for reporting an index found out of range at the end.
+    std::vector<SceneVertexMap::Key> vertexKeys;
+    std::vector<std::uint32_t> firstUseLines;
 };
 
 // Everything one read collects before any object is built.
@@ -64,6 +64,8 @@ struct ObjContent
     std::vector<Vec3> normals;
     std::vector<Vec2> texCoords;
     std::vector<PendingObject> objects;
+    // Vertex numbers of the current (last) object by index tuple.
+    SceneVertexMap currentVertices;
     std::string materialFile;
 };
 
@@ -88,42 +90,61 @@ bool ParseCorner(std::string_view token, Corner& corner)
     return true;
 }
 
+// Gives a corner its vertex number in the current object, numbering a new
+// index tuple after the vertices seen so far.
+std::uint32_t NumberCorner(const Corner& corner, std::uint32_t line, ObjContent& content)
+{
+    PendingObject& object = content.objects.back();
+    const SceneVertexMap::Key key{corner.position, corner.texCoord, corner.normal};
+    const auto next = static_cast<std::uint32_t>(object.vertexKeys.size());
+    const std::uint32_t vertex = content.currentVertices.FindOrAdd(key, next);
+    if (vertex == next) {
+        object.vertexKeys.push_back(key);
+        object.firstUseLines.push_back(line);
+    }
+    return vertex;
+}
+
 // "f": one triangle whose corners, and all faces of its object, share one
 // layout.
-const char* FaceStatement(const Tokens& tokens, std::uint32_t line, PendingObject& object)
+const char* FaceStatement(const Tokens& tokens, std::uint32_t line, ObjContent& content)
 {
     if (tokens.size() != 4)
         return NotTriangle;
-    Face face;
-    face.line = line;
+    std::array<Corner, 3> corners;
     for (std::size_t i = 0; i < 3; ++i)
-        if (!ParseCorner(tokens[i + 1], face.corners[i]))
+        if (!ParseCorner(tokens[i + 1], corners[i]))
             return BadFaceFormat;
-    const bool hasTexCoords = face.corners[0].hasTexCoord;
-    const bool hasNormals = face.corners[0].hasNormal;
-    for (const Corner& corner : face.corners)
+    const bool hasTexCoords = corners[0].hasTexCoord;
+    const bool hasNormals = corners[0].hasNormal;
+    for (const Corner& corner : corners)
         if (corner.hasTexCoord != hasTexCoords || corner.hasNormal != hasNormals)
             return MixedCorners;
-    if (object.faces.empty()) {
+    PendingObject& object = content.objects.back();
+    if (object.triangles.empty()) {
         object.hasTexCoords = hasTexCoords;
         object.hasNormals = hasNormals;
     } else if (object.hasTexCoords != hasTexCoords || object.hasNormals != hasNormals) {
         return MixedCorners;
     }
-    object.faces.push_back(face);
+    Triangle triangle;
+    for (std::size_t i = 0; i < 3; ++i)
+        triangle[i] = NumberCorner(corners[i], line, content);
+    object.triangles.push_back(triangle);
     return nullptr;
 }
 
 // "o": a new object once the current one has faces; before that the name
 // only renames the current object, keeping what was set on it.
-void ObjectStatement(std::string_view name, std::vector<PendingObject>& objects)
+void ObjectStatement(std::string_view name, ObjContent& content)
 {
-    if (!objects.back().faces.empty()) {
+    if (!content.objects.back().triangles.empty()) {
         PendingObject next;
         next.materialName = "(null)";
-        objects.push_back(std::move(next));
+        content.objects.push_back(std::move(next));
+        content.currentVertices.Clear();
     }
-    PendingObject& current = objects.back();
+    PendingObject& current = content.objects.back();
     current.name = std::string(name);
     current.castsShadow = CastsShadowByName(current.name);
 }
@@ -166,11 +187,11 @@ const char* ObjStatement(std::string_view line, const Tokens& tokens, std::uint3
         return error;
     PendingObject& current = content.objects.back();
     if (keyword == "f")
-        return FaceStatement(tokens, lineNumber, current);
+        return FaceStatement(tokens, lineNumber, content);
     if (keyword == "o") {
         if (tokens.size() != 2)
             return BadObjectName;
-        ObjectStatement(tokens[1], content.objects);
+        ObjectStatement(tokens[1], content);
     } else if (keyword == "usemtl") {
         if (tokens.size() != 2)
             return BadMaterialName;
@@ -187,22 +208,32 @@ const char* ObjStatement(std::string_view line, const Tokens& tokens, std::uint3
     return nullptr;
 }
 
-// True when every index a face's layout uses names an entry of its list.
-bool CornerInRange(const Corner& corner, const PendingObject& object, const ObjContent& content)
+// True when every index of a vertex's tuple that its object's layout uses
+// names an entry of its list.
+bool VertexInRange(const SceneVertexMap::Key& key, const PendingObject& object, const ObjContent& content)
 {
     const auto inRange = [](std::int32_t index, std::size_t size) {
         return index >= 1 && static_cast<std::uint64_t>(index) <= size;
     };
-    return inRange(corner.position, content.positions.size()) &&
-           (!object.hasTexCoords || inRange(corner.texCoord, content.texCoords.size())) &&
-           (!object.hasNormals || inRange(corner.normal, content.normals.size()));
+    return inRange(key.position, content.positions.size()) &&
+           (!object.hasTexCoords || inRange(key.texCoord, content.texCoords.size())) &&
+           (!object.hasNormals || inRange(key.normal, content.normals.size()));
 }
 
-// Builds one object's vertex arrays: corners with the same index tuple share
-// a vertex, numbered in order of first use. Fails with the line of the
-// first face that names an entry outside its list.
-bool BuildObject(const PendingObject& pending, const ObjContent& content, SceneObject& object,
-                 std::uint32_t& badLine)
+// The line of the object's first face that names an entry outside its
+// list, or 0 when every index is in range.
+std::uint32_t FirstBadFaceLine(const PendingObject& pending, const ObjContent& content)
+{
+    std::uint32_t line = 0;
+    for (std::size_t v = 0; v < pending.vertexKeys.size(); ++v)
+        if (!VertexInRange(pending.vertexKeys[v], pending, content) && (line == 0 || pending.firstUseLines[v] < line))
+            line = pending.firstUseLines[v];
+    return line;
+}
+
+// Fills an object's vertex arrays from the file-wide lists, vertex by
+// vertex in the numbering its faces gave them.
+void BuildObject(PendingObject& pending, const ObjContent& content, SceneObject& object)
 {
     object.name = pending.name;
     object.materialName = pending.materialName;
@@ -210,31 +241,18 @@ bool BuildObject(const PendingObject& pending, const ObjContent& content, SceneO
     object.hasNormals = pending.hasNormals;
     object.hasTexCoords = pending.hasTexCoords;
     object.castsShadow = pending.castsShadow;
-    object.triangles.reserve(pending.faces.size());
-    SceneVertexMap vertexMap(pending.faces.size());
-    for (const Face& face : pending.faces) {
-        Triangle triangle;
-        for (std::size_t i = 0; i < 3; ++i) {
-            const Corner& c = face.corners[i];
-            if (!CornerInRange(c, pending, content)) {
-                badLine = face.line;
-                return false;
-            }
-            const std::int32_t t = pending.hasTexCoords ? c.texCoord : 0;
-            const std::int32_t n = pending.hasNormals ? c.normal : 0;
-            const auto nextVertex = static_cast<std::uint32_t>(object.positions.size());
-            triangle[i] = vertexMap.FindOrAdd({c.position, t, n}, nextVertex);
-            if (triangle[i] != nextVertex)
-                continue;
-            object.positions.push_back(content.positions[c.position - 1]);
-            if (pending.hasTexCoords)
-                object.texCoords.push_back(content.texCoords[t - 1]);
-            if (pending.hasNormals)
-                object.normals.push_back(content.normals[n - 1]);
-        }
-        object.triangles.push_back(triangle);
+    object.triangles = std::move(pending.triangles);
+    const std::size_t count = pending.vertexKeys.size();
+    object.positions.reserve(count);
+    object.texCoords.reserve(pending.hasTexCoords ? count : 0);
+    object.normals.reserve(pending.hasNormals ? count : 0);
+    for (const SceneVertexMap::Key& key : pending.vertexKeys) {
+        object.positions.push_back(content.positions[key.position - 1]);
+        if (pending.hasTexCoords)
+            object.texCoords.push_back(content.texCoords[key.texCoord - 1]);
+        if (pending.hasNormals)
+            object.normals.push_back(content.normals[key.normal - 1]);
     }
-    return true;
 }
 
 // The material file lies in the folder of the scene file.
@@ -274,20 +292,22 @@ bool Scene::Load(const std::string& path)
         FileErrorLog(error, path, line);
         return false;
     }
-    if (content.objects.size() == 1 && content.objects.front().faces.empty()) {
+    if (content.objects.size() == 1 && content.objects.front().triangles.empty()) {
         FileErrorLog(NoFaces, path, line);
         return false;
+    }
+    for (const PendingObject& pending : content.objects) {
+        if (const std::uint32_t badLine = FirstBadFaceLine(pending, content)) {
+            FileErrorLog(IndexOutOfRange, path, badLine);
+            return false;
+        }
     }
 
     std::vector<std::unique_ptr<SceneObject>> built;
     built.reserve(content.objects.size());
-    for (const PendingObject& pending : content.objects) {
+    for (PendingObject& pending : content.objects) {
         built.push_back(std::make_unique<SceneObject>());
-        std::uint32_t badLine = 0;
-        if (!BuildObject(pending, content, *built.back(), badLine)) {
-            FileErrorLog(IndexOutOfRange, path, badLine);
-            return false;
-        }
+        BuildObject(pending, content, *built.back());
     }
     objects = std::move(built);
 

@@ -1,6 +1,5 @@
-// The map from a face corner's index tuple to the object's vertex number,
-// used while an object's vertex arrays are built. Internal to the scene
-// units.
+// The map from a face corner's index tuple to its object's vertex number,
+// filled while the faces are read. Internal to the scene units.
 #pragma once
 
 #include <cstdint>
@@ -8,15 +7,14 @@
 
 namespace KorvanaFramework
 {
-// Open addressing with linear probing: a million-triangle object is built
+// Open addressing with linear probing: a million-triangle object is read
 // in linear time, where a tree would spend most of the load on lookups.
 // Only the order of first use numbers the vertices, so the container's own
 // order does not matter.
 class SceneVertexMap
 {
 public:
-    // Index tuple of a corner; attributes the object lacks are 0. Valid
-    // position indices are at least 1, so a zero position marks a free slot.
+    // Index tuple of a corner as written; attributes the corner lacks are 0.
     struct Key
     {
         std::int32_t position;
@@ -24,21 +22,15 @@ public:
         std::int32_t normal;
     };
 
-    explicit SceneVertexMap(std::size_t expectedCorners)
-    {
-        std::size_t capacity = 16;
-        while (capacity < expectedCorners)
-            capacity *= 2;
-        slots.resize(capacity);
-    }
+    SceneVertexMap() : slots(MinimumCapacity) {}
 
     // The vertex number stored for `key`, or `next` after storing it there.
     std::uint32_t FindOrAdd(const Key& key, std::uint32_t next)
     {
         std::size_t i = Hash(key) & (slots.size() - 1);
         for (;; i = (i + 1) & (slots.size() - 1)) {
-            Slot& slot = slots[i];
-            if (slot.key.position == 0)
+            const Slot& slot = slots[i];
+            if (slot.vertex == Free)
                 break;
             if (slot.key.position == key.position && slot.key.texCoord == key.texCoord &&
                 slot.key.normal == key.normal)
@@ -46,15 +38,25 @@ public:
         }
         slots[i] = Slot{key, next};
         if (++used * 2 > slots.size())
-            Grow();
+            Resize(slots.size() * 2);
         return next;
     }
 
+    // Forgets every tuple, for the next object.
+    void Clear()
+    {
+        used = 0;
+        slots.assign(MinimumCapacity, Slot{});
+    }
+
 private:
+    static constexpr std::uint32_t Free = 0xFFFFFFFFu;
+    static constexpr std::size_t MinimumCapacity = 64;
+
     struct Slot
     {
         Key key{0, 0, 0};
-        std::uint32_t vertex = 0;
+        std::uint32_t vertex = Free;
     };
 
     static std::size_t Hash(const Key& key)
@@ -67,16 +69,17 @@ private:
         return static_cast<std::size_t>(h ^ (h >> 29));
     }
 
-    // Doubles the table, keeping it at most half full.
-    void Grow()
+    // Moves every entry into a table of `capacity` slots, keeping it at
+    // most half full.
+    void Resize(std::size_t capacity)
     {
-        std::vector<Slot> old(slots.size() * 2);
+        std::vector<Slot> old(capacity);
         old.swap(slots);
         for (const Slot& slot : old) {
-            if (slot.key.position == 0)
+            if (slot.vertex == Free)
                 continue;
             std::size_t i = Hash(slot.key) & (slots.size() - 1);
-            while (slots[i].key.position != 0)
+            while (slots[i].vertex != Free)
                 i = (i + 1) & (slots.size() - 1);
             slots[i] = slot;
         }

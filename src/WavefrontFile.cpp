@@ -86,6 +86,9 @@ bool ReadWholeFile(const std::string& path, std::string& contents)
     if (!file)
         return false;
     contents.clear();
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (!error)
+        contents.reserve(static_cast<std::size_t>(size));
     char buffer[1 << 16];
     std::size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
