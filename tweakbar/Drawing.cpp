@@ -297,7 +297,8 @@ void DrawHelpBar(Library& library)
     });
     if (library.globalHelp.empty() && !anyBarHelp)
         return;
-    ImGui::SetNextWindowPos(ImVec2(16.0f, library.windowHeight - 16.0f), ImGuiCond_Appearing, ImVec2(0, 1));
+    // Kept at the bottom left, so that it unfolds upwards into the window.
+    ImGui::SetNextWindowPos(ImVec2(16.0f, library.windowHeight - 16.0f), ImGuiCond_Always, ImVec2(0, 1));
     ImGui::SetNextWindowSize(ImVec2(helpWrapWidth + 40.0f, 240.0f), ImGuiCond_Appearing);
     ImGui::SetNextWindowCollapsed(true, ImGuiCond_Appearing);
     if (ImGui::Begin(helpWindowName, nullptr, ImGuiWindowFlags_NoSavedSettings)) {
