@@ -1,0 +1,188 @@
+// The GL window as the program opens it after the dialog: its pixel format
+// with and without multisampling, the failure path, continuous frames, size
+// messages, the mouse mapping and full screen.
+
+#include "ProgramRun.h"
+
+#include "GLWindow.h"
+
+#include "platform/WindowObjects.h"
+#include "platform/X11Display.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+
+namespace
+{
+using AppTests::ProgramRun;
+using KorvanaFramework::GLWindow;
+
+const char* windowed = R"(Renderer : { VSync = false; FSAA = false; FSAALevel = 2; };
+Window : { FullScreen = false; Screen : { Width = 800; Height = 600; Color = 32; RefreshRate = 60; }; };
+)";
+
+bool Contains(const std::vector<std::string>& messages, const std::string& text)
+{
+    return std::find(messages.begin(), messages.end(), text) != messages.end();
+}
+
+void SendFocus(HWND window, int type)
+{
+    Display* display = Platform::GetDisplay();
+    XEvent event{};
+    event.xfocus.type = type;
+    event.xfocus.display = display;
+    event.xfocus.window = window->xwindow;
+    event.xfocus.mode = NotifyNormal;
+    event.xfocus.detail = NotifyNonlinear;
+    XSendEvent(display, window->xwindow, False, NoEventMask, &event);
+    XSync(display, False);
+}
+
+void PressOk(HWND dialog)
+{
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
+
+class GLWindowRun : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!Platform::GetDisplay())
+            GTEST_SKIP() << "no X display";
+    }
+};
+
+TEST_F(GLWindowRun, MultisampledWhenFsaaIsChosenAndPlainOtherwise)
+{
+    for (const bool fsaa : {false, true}) {
+        ProgramRun run(windowed);
+        run.driver = [fsaa](HWND dialog) {
+            if (fsaa)
+                PostMessageA(GetDlgItem(dialog, 1001), BM_CLICK, 0, 0);
+            PressOk(dialog);
+        };
+        GLint samples = -1, stencil = 0;
+        run.watcher = [&](GLWindow&, const MSG& msg) {
+            if (msg.message == WM_PAINT) {
+                glGetIntegerv(0x80A9 /* GL_SAMPLES */, &samples);
+                glGetIntegerv(GL_STENCIL_BITS, &stencil);
+            }
+        };
+        run.Run();
+        EXPECT_EQ(samples, fsaa ? 4 : 0) << "fsaa " << fsaa;
+        EXPECT_GE(stencil, 8);
+    }
+}
+
+TEST_F(GLWindowRun, UnavailableSampleCountShowsTheWindowErrorAndLogsBoth)
+{
+    ProgramRun run(windowed);
+    run.driver = [](HWND dialog) {
+        // A level the driver does not have, as an edited file would give.
+        const LRESULT index = SendDlgItemMessageA(dialog, 1009, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("64"));
+        SendDlgItemMessageA(dialog, 1009, CB_SETITEMDATA, static_cast<WPARAM>(index), 64);
+        SendDlgItemMessageA(dialog, 1009, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        CheckDlgButton(dialog, 1001, BST_CHECKED);
+        PressOk(dialog);
+    };
+    run.Run();
+    EXPECT_EQ(run.paints, 0);
+    ASSERT_EQ(run.boxes.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes.boxes[0].text, "Nie można utworzyć okna OpenGL!");
+    EXPECT_EQ(run.boxes.boxes[0].caption, "Błąd!");
+    EXPECT_EQ(run.boxes.boxes[0].type, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_TRUE(Contains(run.log.Messages(), "Wymagany format pikseli jest niedostępny!"));
+    EXPECT_TRUE(Contains(run.log.Messages(), "Nie można utworzyć okna OpenGL!"));
+    EXPECT_NE(run.WrittenConfig().find("FSAALevel = 64;"), std::string::npos);
+}
+
+TEST_F(GLWindowRun, FramesFollowEachOtherAndSizesReachTheRenderer)
+{
+    ProgramRun run(windowed);
+    run.driver = PressOk;
+    run.closeAfterPaints = 30;
+    int firstWidth = 0, firstHeight = 0, resizedWidth = 0;
+    run.watcher = [&](GLWindow& window, const MSG& msg) {
+        if (msg.message != WM_PAINT)
+            return;
+        if (run.paints == 1) {
+            firstWidth = window.GetRenderer().ViewportWidth();
+            firstHeight = window.GetRenderer().ViewportHeight();
+            WINDOWPLACEMENT placement{};
+            placement.length = sizeof placement;
+            placement.showCmd = SW_SHOW;
+            placement.rcNormalPosition = RECT{0, 0, 640, 400};
+            SetWindowPlacement(msg.hwnd, &placement);
+        }
+        resizedWidth = window.GetRenderer().ViewportWidth();
+    };
+    run.Run();
+    EXPECT_EQ(run.paints, 30);
+    EXPECT_EQ(firstWidth, 800);
+    EXPECT_EQ(firstHeight, 600);
+    EXPECT_EQ(resizedWidth, 640);
+    EXPECT_TRUE(Contains(run.log.Messages(), "Plik sceny 'Scene/test.obj' nie został znaleziony."));
+}
+
+TEST_F(GLWindowRun, MouseDragsWithSeveralButtonsMoveTheCameraTogether)
+{
+    ProgramRun run(windowed);
+    run.driver = PressOk;
+    float yaw = 0, pitch = 0, distance = 0, panX = 0, panY = 0;
+    run.watcher = [&](GLWindow& window, const MSG& msg) {
+        if (msg.message != WM_PAINT || run.paints != 1)
+            return;
+        SendMessageA(msg.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 100));
+        SendMessageA(msg.hwnd, WM_MOUSEMOVE, MK_LBUTTON | MK_MBUTTON, MAKELPARAM(110, 120));
+        SendMessageA(msg.hwnd, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(100, 100));
+        const auto& renderer = window.GetRenderer();
+        yaw = renderer.yaw;
+        pitch = renderer.pitch;
+        distance = renderer.distance;
+        panX = renderer.panX;
+        panY = renderer.panY;
+    };
+    run.Run();
+    EXPECT_FLOAT_EQ(yaw, 1.0f);
+    EXPECT_FLOAT_EQ(pitch, 2.0f);
+    EXPECT_FLOAT_EQ(distance, 10.2f);
+    EXPECT_FLOAT_EQ(panX, -0.05f);
+    EXPECT_FLOAT_EQ(panY, -0.1f);
+}
+
+TEST_F(GLWindowRun, FullScreenSwitchesOnShowAndFollowsActivation)
+{
+    ProgramRun run(R"(Window : { FullScreen = true; Screen : { Width = 1024; Height = 768; Color = 32; RefreshRate = 60; }; };
+)");
+    run.driver = PressOk;
+    run.closeAfterPaints = 1000;
+    bool focusMoved = false, closed = false;
+    run.watcher = [&](GLWindow&, const MSG& msg) {
+        if (msg.message == WM_PAINT && !focusMoved) {
+            // Away to another program and back, as the X server reports it.
+            focusMoved = true;
+            SendFocus(msg.hwnd, FocusOut);
+            SendFocus(msg.hwnd, FocusIn);
+        }
+        if (run.display.switches.size() == 4 && !closed) {
+            closed = true;
+            PostMessageA(msg.hwnd, WM_CLOSE, 0, 0);
+        }
+    };
+    run.Run();
+    const auto& switches = run.display.switches;
+    ASSERT_EQ(switches.size(), 5u);
+    const bool restores[] = {false, false, true, false, true};  // show, activation, away, back, close
+    for (std::size_t i = 0; i < switches.size(); ++i) {
+        EXPECT_EQ(switches[i].restore, restores[i]) << i;
+        if (!switches[i].restore) {
+            EXPECT_EQ(switches[i].mode.dmPelsWidth, 1024u);
+            EXPECT_EQ(switches[i].mode.dmBitsPerPel, 32u);
+            EXPECT_EQ(switches[i].flags, static_cast<DWORD>(CDS_FULLSCREEN));
+        }
+    }
+}
+}
