@@ -4,6 +4,7 @@
 
 #include "DialogState.h"
 #include "ImGuiModalWindow.h"
+#include "MessageBoxWindow.h"
 #include "PlatformTesting.h"
 #include "ResourceTable.h"
 #include "WindowObjects.h"
@@ -145,6 +146,7 @@ INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND parent, DLGPROC dia
         return -1;
 
     Platform::ImGuiModalWindow window;
+    Platform::SetLightStyle(window.Style());
     const BaseUnits units = MeasureBaseUnits(window);
     HWND dialog = BuildDialog(*dialogTemplate, dialogProc, units);
     const ::Window owner = Platform::LiveWindow(parent) ? parent->xwindow : None;

@@ -1,6 +1,7 @@
 #include "MessageBoxWindow.h"
 #include "PlatformTesting.h"
 #include "Win32Api.h"
+#include "WindowObjects.h"
 #include "X11Display.h"
 
 #include <cstdio>
@@ -14,12 +15,10 @@ PlatformTesting::MessageBoxResponder& Responder()
     return responder;
 }
 
-// The X window of the owner, so that the box stays above it. Owners become
-// X windows with the window layer; until it maps handles to windows, every
-// box is a top-level box of its own.
-Window OwnerXWindow(HWND)
+// The X window of the owner, so that the box stays above it.
+Window OwnerXWindow(HWND owner)
 {
-    return None;
+    return Platform::LiveWindow(owner) ? owner->xwindow : None;
 }
 }
 

@@ -145,6 +145,11 @@ bool DrawBox(const ImGuiModalWindow& window, const Layout& layout, const std::st
 }
 }
 
+void SetLightStyle(ImGuiStyle& style)
+{
+    SetStyle(style);
+}
+
 int ShowMessageBoxWindow(Display* display, Window owner, const std::string& text,
                          const std::string& caption, UINT type)
 {

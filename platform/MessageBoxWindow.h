@@ -5,6 +5,7 @@
 #include "Win32Api.h"
 
 #include <X11/Xlib.h>
+#include <imgui.h>
 
 #include <string>
 
@@ -16,4 +17,8 @@ namespace Platform
 // when no window could be made.
 int ShowMessageBoxWindow(Display* display, Window owner, const std::string& text,
                          const std::string& caption, UINT type);
+
+// The light, square-cornered look of the layer's modal windows, shared by
+// message boxes and dialogs.
+void SetLightStyle(ImGuiStyle& style);
 }
