@@ -225,9 +225,11 @@ bool VertexInRange(const SceneVertexMap::Key& key, const PendingObject& object, 
 std::uint32_t FirstBadFaceLine(const PendingObject& pending, const ObjContent& content)
 {
     std::uint32_t line = 0;
-    for (std::size_t v = 0; v < pending.vertexKeys.size(); ++v)
-        if (!VertexInRange(pending.vertexKeys[v], pending, content) && (line == 0 || pending.firstUseLines[v] < line))
-            line = pending.firstUseLines[v];
+    for (std::size_t v = 0; v < pending.vertexKeys.size(); ++v) {
+        const std::uint32_t used = pending.firstUseLines[v];
+        if (!VertexInRange(pending.vertexKeys[v], pending, content) && (line == 0 || used < line))
+            line = used;
+    }
     return line;
 }
 
