@@ -4,10 +4,12 @@
 
 #include "TweakBarFixture.h"
 
+#include "support/PbufferContext.h"
+
 #include <GL/gl.h>
-#include <GL/glx.h>
 
 #include <array>
+#include <memory>
 #include <vector>
 
 namespace
@@ -23,20 +25,10 @@ class DrawTest : public TweakBarTest
 protected:
     void SetUp() override
     {
-        display = XOpenDisplay(nullptr);
-        if (display == nullptr)
+        gl = std::make_unique<TestSupport::PbufferContext>(width, height, false);
+        if (!gl->HasDisplay())
             GTEST_SKIP() << "no X display";
-        const int attributes[] = {GLX_DRAWABLE_TYPE, GLX_PBUFFER_BIT, GLX_RENDER_TYPE, GLX_RGBA_BIT,
-                                  GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8, None};
-        int count = 0;
-        GLXFBConfig* configs = glXChooseFBConfig(display, DefaultScreen(display), attributes, &count);
-        ASSERT_TRUE(configs != nullptr && count > 0);
-        const int pbufferAttributes[] = {GLX_PBUFFER_WIDTH, width, GLX_PBUFFER_HEIGHT, height, None};
-        pbuffer = glXCreatePbuffer(display, configs[0], pbufferAttributes);
-        context = glXCreateNewContext(display, configs[0], GLX_RGBA_TYPE, nullptr, True);
-        XFree(configs);
-        ASSERT_NE(context, nullptr);
-        ASSERT_TRUE(glXMakeContextCurrent(display, pbuffer, pbuffer, context));
+        ASSERT_TRUE(gl->Ready());
         glViewport(0, 0, width, height);
         TweakBarTest::SetUp();
         TwWindowSize(width, height);
@@ -45,18 +37,14 @@ protected:
         TwAddVarRW(bar, "value", TW_TYPE_FLOAT, &value, "label='Wartosc'");
     }
 
+    // The library lets go of its GL objects while their context is current.
     void TearDown() override
     {
-        if (context != nullptr) {
+        if (gl->Ready()) {
             TwWindowSize(0, 0);
             TweakBarTest::TearDown();
-            glXMakeContextCurrent(display, None, None, nullptr);
-            glXDestroyContext(display, context);
         }
-        if (pbuffer != None)
-            glXDestroyPbuffer(display, pbuffer);
-        if (display != nullptr)
-            XCloseDisplay(display);
+        gl.reset();
     }
 
     // Frames over a black image; the image of the last one is kept.
@@ -80,9 +68,7 @@ protected:
         return {pixels[i], pixels[i + 1], pixels[i + 2]};
     }
 
-    Display* display = nullptr;
-    GLXPbuffer pbuffer = None;
-    GLXContext context = nullptr;
+    std::unique_ptr<TestSupport::PbufferContext> gl;
     TwBar* bar = nullptr;
     float value = 0.5f;
     std::vector<unsigned char> pixels;
