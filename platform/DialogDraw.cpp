@@ -100,13 +100,19 @@ void DrawComboBox(HWND control, const PixelRect& r)
         return;
     for (std::size_t i = 0; i < state.entries.size(); ++i) {
         const bool selected = static_cast<int>(i) == state.selection;
-        if (ImGui::Selectable(Label(control, state.entries[i].text + "#" + std::to_string(i)).c_str(), selected)) {
+        ImGui::PushID(static_cast<int>(i));  // equal modes have equal texts
+        if (ImGui::Selectable(state.entries[i].text.c_str(), selected)) {
             state.selection = static_cast<int>(i);
             Notify(control, CBN_SELCHANGE);
         }
         if (selected)
             ImGui::SetItemDefaultFocus();
+        ImGui::PopID();
     }
+    // An open list closes on Escape and Enter, as a Windows drop-down does.
+    if (ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape), false) ||
+        ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Enter), false))
+        ImGui::CloseCurrentPopup();
     ImGui::EndCombo();
 }
 
@@ -127,10 +133,10 @@ void DrawControl(HWND control, const PixelRect& r)
 }
 
 // Enter presses the enabled default button; Escape closes the dialog, as
-// its close button does. An open list takes both keys itself.
-void HandleKeys(HWND dialog)
+// its close button does. A list open when the frame began takes both keys.
+void HandleKeys(HWND dialog, bool listOpen)
 {
-    if (ImGui::IsPopupOpen(nullptr, ImGuiPopupFlags_AnyPopupId))
+    if (listOpen)
         return;
     if (ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape), false)) {
         SendMessageA(dialog, WM_CLOSE, 0, 0);
@@ -151,6 +157,7 @@ namespace Platform
 {
 void DrawDialogControls(HWND dialog, float baseUnitX, float baseUnitY)
 {
+    const bool listOpen = ImGui::IsPopupOpen(nullptr, ImGuiPopupFlags_AnyPopupId);
     ImGui::PushStyleVar(ImGuiStyleVar_FramePadding, ImVec2(4.0f, 1.0f));
     // A command may end the dialog or change its controls; the list is
     // copied so that drawing goes on over what was there at the start.
@@ -160,6 +167,6 @@ void DrawDialogControls(HWND dialog, float baseUnitX, float baseUnitY)
         ImGui::EndDisabled();
     }
     ImGui::PopStyleVar();
-    HandleKeys(dialog);
+    HandleKeys(dialog, listOpen);
 }
 }
