@@ -84,6 +84,11 @@ bool TakePostedMessage(MSG* msg, const std::function<bool(const MSG&)>& wanted)
     return true;
 }
 
+void PostMessageFirst(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    posted.push_front(MakeMessage(window, message, wParam, lParam));
+}
+
 // A destroyed window's messages are dropped with it.
 void DiscardMessages(HWND window)
 {

@@ -219,7 +219,8 @@ void ProcessXEvents(bool wait)
 }
 }
 
-// Key-down messages of keys that type a character are followed by WM_CHAR.
+// Key-down messages of keys that type a character are followed by WM_CHAR,
+// before anything else queued.
 BOOL TranslateMessage(const MSG* msg)
 {
     if (!msg || msg->message != WM_KEYDOWN)
@@ -227,5 +228,8 @@ BOOL TranslateMessage(const MSG* msg)
     const auto it = keyCharacters.find(static_cast<unsigned>((msg->lParam >> 16) & 0xff));
     if (it == keyCharacters.end() || it->second == 0)
         return FALSE;
-    return PostMessageA(msg->hwnd, WM_CHAR, it->second, msg->lParam);
+    if (!Platform::LiveWindow(msg->hwnd))
+        return FALSE;
+    Platform::PostMessageFirst(msg->hwnd, WM_CHAR, it->second, msg->lParam);
+    return TRUE;
 }

@@ -98,6 +98,9 @@ void DestroyNativeWindow(HWND window);
 // Takes the first posted message that `wanted` accepts, without reading X
 // events: for modal loops whose window reads its own.
 bool TakePostedMessage(MSG* msg, const std::function<bool(const MSG&)>& wanted);
+// Posts a message ahead of all others, as a translated character follows
+// its key at once.
+void PostMessageFirst(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Drops the posted messages of a window that is going away.
 void DiscardMessages(HWND window);
 

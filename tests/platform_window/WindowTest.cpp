@@ -8,6 +8,8 @@
 #include "platform/WindowObjects.h"
 #include "platform/X11Display.h"
 
+#include <X11/keysym.h>
+
 #include <vector>
 
 namespace
@@ -250,6 +252,33 @@ TEST_F(Windows, ActivationFollowsShowingAndMinimising)
     EXPECT_EQ(LOWORD(seen.back().wParam), WA_INACTIVE);
     MSG msg;
     EXPECT_FALSE(PeekMessageA(&msg, window, WM_PAINT, WM_PAINT, PM_NOREMOVE));  // minimised
+    DestroyWindow(window);
+}
+TEST_F(Windows, KeysBecomeVirtualKeysAndTranslationAddsTheCharacter)
+{
+    HWND window = Create();
+    Display* display = Platform::GetDisplay();
+    XEvent key{};
+    key.xkey.type = KeyPress;
+    key.xkey.keycode = XKeysymToKeycode(display, XK_a);
+    key.xkey.same_screen = True;
+    key.xkey.time = 100;
+    SendXEvent(window, key);
+    key.xkey.type = KeyRelease;
+    key.xkey.time = 200;
+    SendXEvent(window, key);
+    Pump([] { return !seen.empty() && seen.back().message == WM_KEYUP; });
+
+    std::vector<Seen> keys;
+    for (const Seen& s : seen)
+        if (s.message >= WM_KEYDOWN && s.message <= WM_CHAR)
+            keys.push_back(s);
+    ASSERT_EQ(keys.size(), 3u);
+    EXPECT_EQ(keys[0].message, static_cast<UINT>(WM_KEYDOWN));
+    EXPECT_EQ(keys[0].wParam, static_cast<WPARAM>('A'));
+    EXPECT_EQ(keys[1].message, static_cast<UINT>(WM_CHAR));
+    EXPECT_EQ(keys[1].wParam, static_cast<WPARAM>('a'));
+    EXPECT_EQ(keys[2].message, static_cast<UINT>(WM_KEYUP));
     DestroyWindow(window);
 }
 }
