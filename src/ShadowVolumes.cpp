@@ -21,61 +21,58 @@ const char* const TJunctionMessage =
 
 constexpr std::uint32_t NoEdge = 0xFFFFFFFFu;
 
-// An ordered vertex pair as one hash key.
-std::uint64_t PairKey(std::uint32_t from, std::uint32_t to)
-{
-    return (static_cast<std::uint64_t>(from) << 32) | to;
-}
-
 // Open-addressing hash table from an ordered vertex pair to the first edge
 // created for it, so that matching finds the same entry as a search of the
-// edge list from its start, in constant time.
+// edge list from its start, in constant time. Slots hold only edge numbers;
+// the pair is read from the edge itself, which keeps the table small.
 class FirstEdgeIndex
 {
 public:
-    explicit FirstEdgeIndex(const std::vector<Edge>& edges)
+    explicit FirstEdgeIndex(const std::vector<Edge>& edges) : edges(edges)
     {
         std::size_t size = 16;
         while (size < edges.size() * 2)
             size *= 2;
         mask = size - 1;
-        keys.resize(size);
-        values.assign(size, NoEdge);
+        slots.assign(size, NoEdge);
         for (std::size_t i = 0; i < edges.size(); ++i)
-            InsertFirst(PairKey(edges[i].vertexA, edges[i].vertexB), static_cast<std::uint32_t>(i));
+            InsertFirst(static_cast<std::uint32_t>(i));
     }
 
-    // The first edge created for the pair, or NoEdge.
-    std::uint32_t Find(std::uint64_t key) const
+    // The first edge created for the pair (vertexA, vertexB), or NoEdge.
+    std::uint32_t Find(std::uint32_t vertexA, std::uint32_t vertexB) const
     {
-        for (std::size_t slot = Slot(key);; slot = (slot + 1) & mask) {
-            if (values[slot] == NoEdge || keys[slot] == key)
-                return values[slot];
+        for (std::size_t slot = Slot(vertexA, vertexB);; slot = (slot + 1) & mask) {
+            const std::uint32_t e = slots[slot];
+            if (e == NoEdge || (edges[e].vertexA == vertexA && edges[e].vertexB == vertexB))
+                return e;
         }
     }
 
 private:
     // Later edges of a pair that is already present are never found.
-    void InsertFirst(std::uint64_t key, std::uint32_t edge)
+    void InsertFirst(std::uint32_t edge)
     {
-        std::size_t slot = Slot(key);
-        while (values[slot] != NoEdge) {
-            if (keys[slot] == key)
+        const std::uint32_t a = edges[edge].vertexA, b = edges[edge].vertexB;
+        std::size_t slot = Slot(a, b);
+        while (slots[slot] != NoEdge) {
+            const Edge& held = edges[slots[slot]];
+            if (held.vertexA == a && held.vertexB == b)
                 return;
             slot = (slot + 1) & mask;
         }
-        keys[slot] = key;
-        values[slot] = edge;
+        slots[slot] = edge;
     }
 
-    std::size_t Slot(std::uint64_t key) const
+    std::size_t Slot(std::uint32_t vertexA, std::uint32_t vertexB) const
     {
+        const std::uint64_t key = (static_cast<std::uint64_t>(vertexA) << 32) | vertexB;
         return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & mask;
     }
 
+    const std::vector<Edge>& edges;
     std::size_t mask = 0;
-    std::vector<std::uint64_t> keys;
-    std::vector<std::uint32_t> values;
+    std::vector<std::uint32_t> slots;
 };
 
 // The three directed edges of a triangle in winding order.
@@ -93,24 +90,26 @@ bool RefersToMissingVertex(const std::vector<Triangle>& triangles, std::size_t v
     });
 }
 
-// Where `vertex` lands when pushed away from the light: to infinity (w 0)
-// when length is 0, else `length` further along the light's ray. A vertex
-// exactly at a point light has no such ray and stays where it is.
-Vec4 Extrude(const Vec4& vertex, const Vec4& light, float length, bool pointLight)
+// The copy of a vertex pushed to infinity (w 0) in the direction from the
+// light through it. A vertex exactly at the light has no such direction and
+// stays where it is.
+Vec4 ExtrudeToInfinity(const Vec4& vertex, const Vec4& light)
 {
-    if (length == 0.0f) {
-        const Vec4 away{vertex[0] - light[0], vertex[1] - light[1], vertex[2] - light[2], 0.0f};
-        if (away[0] == 0.0f && away[1] == 0.0f && away[2] == 0.0f)
-            return vertex;
-        return away;
-    }
-    const Vec3 d = pointLight ? Vec3{vertex[0] - light[0], vertex[1] - light[1], vertex[2] - light[2]}
-                              : Vec3{-light[0], -light[1], -light[2]};
-    const float norm = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+    const Vec4 away{vertex[0] - light[0], vertex[1] - light[1], vertex[2] - light[2], 0.0f};
+    if (away[0] == 0.0f && away[1] == 0.0f && away[2] == 0.0f)
+        return vertex;
+    return away;
+}
+
+// The copy of a vertex `length` further along the ray from a point light.
+Vec4 ExtrudeFromPoint(const Vec4& vertex, const Vec4& light, float length)
+{
+    const float dx = vertex[0] - light[0], dy = vertex[1] - light[1], dz = vertex[2] - light[2];
+    const float norm = std::sqrt(dx * dx + dy * dy + dz * dz);
     if (!(norm > 0.0f))
         return {vertex[0], vertex[1], vertex[2], 1.0f};
-    return {vertex[0] + length * d[0] / norm, vertex[1] + length * d[1] / norm,
-            vertex[2] + length * d[2] / norm, 1.0f};
+    return {vertex[0] + length * dx / norm, vertex[1] + length * dy / norm, vertex[2] + length * dz / norm,
+            1.0f};
 }
 
 // A directional light of zero direction lights nothing and casts nothing.
@@ -167,7 +166,7 @@ bool VolumeGeometry::BuildEdges()
         for (int k = 0; k < 3; ++k) {
             if (directed.from[k] <= directed.to[k])
                 continue;
-            const std::uint32_t e = index.Find(PairKey(directed.to[k], directed.from[k]));
+            const std::uint32_t e = index.Find(directed.to[k], directed.from[k]);
             if (e == NoEdge)
                 continue;
             if (edges[e].triangleB != NoTriangle) {
@@ -229,33 +228,41 @@ void VolumeGeometry::Update(const Vec4& lightPosition, float length, bool depthF
 {
     if (!valid)
         return;
-    sideIndices.clear();
-    frontCapIndices.clear();
-    backCapIndices.clear();
     const Vec4 light = lightPosition;
-    const bool pointLight = light[3] != 0.0f;
-    sidesAsTriangles = !pointLight && length == 0.0f;
-    if (HasNoDirection(light))
+    sidesAsTriangles = light[3] == 0.0f && length == 0.0f;
+    if (HasNoDirection(light)) {
+        sideIndices.clear();
+        frontCapIndices.clear();
+        backCapIndices.clear();
         return;
-    ClassifyTriangles(light);
+    }
+    const std::size_t facingCount = ClassifyTriangles(light);
     FindSilhouette();
-    BuildCaps(light, length, depthFail);
     const std::size_t vertexCount = vertices.size() / 2;
-    if (sidesAsTriangles && vertexCount > 0)
-        vertices[vertexCount] = {-light[0], -light[1], -light[2], light[3]};
+    if (sidesAsTriangles) {
+        if (vertexCount > 0)
+            vertices[vertexCount] = {-light[0], -light[1], -light[2], light[3]};
+    } else {
+        ExtrudeVertices(light, length);
+    }
+    BuildCaps(depthFail, facingCount);
     BuildSides();
 }
 
 // A triangle faces the light when the light lies strictly on the side its
 // normal points to; in its plane, or with a plane of NaN, it does not.
-void VolumeGeometry::ClassifyTriangles(const Vec4& light)
+// Returns how many face it.
+std::size_t VolumeGeometry::ClassifyTriangles(const Vec4& light)
 {
     facing.resize(planes.size());
+    std::size_t count = 0;
     for (std::size_t t = 0; t < planes.size(); ++t) {
         const Plane& p = planes[t];
         const float dot = p[0] * light[0] + p[1] * light[1] + p[2] * light[2] + p[3] * light[3];
         facing[t] = dot > 0.0f;
+        count += facing[t];
     }
+    return count;
 }
 
 // The edges between a triangle that faces the light and one that does not.
@@ -267,26 +274,51 @@ void VolumeGeometry::FindSilhouette()
             silhouette.push_back(static_cast<std::uint32_t>(e));
 }
 
-// Depth-fail closes the volume at the lit triangles; every other triangle is
-// pushed away from the light into the back cap, keeping its winding. With a
-// directional light and infinite volumes all copies would meet in the apex,
-// so there is no back cap.
-void VolumeGeometry::BuildCaps(const Vec4& light, float length, bool depthFail)
+// Writes the copy of every vertex, pushed away from the light to infinity
+// or by `length`. Only copies of vertices of triangles that do not face the
+// light are ever drawn; computing all of them in one pass over the vertices
+// costs less than once per triangle corner and gives the same values.
+void VolumeGeometry::ExtrudeVertices(const Vec4& light, float length)
+{
+    const std::size_t n = vertices.size() / 2;
+    Vec4* copies = vertices.data() + n;
+    if (length == 0.0f) {
+        for (std::size_t k = 0; k < n; ++k)
+            copies[k] = ExtrudeToInfinity(vertices[k], light);
+    } else if (light[3] != 0.0f) {
+        for (std::size_t k = 0; k < n; ++k)
+            copies[k] = ExtrudeFromPoint(vertices[k], light, length);
+    } else {
+        const float norm = std::sqrt(light[0] * light[0] + light[1] * light[1] + light[2] * light[2]);
+        const float sx = length * -light[0] / norm, sy = length * -light[1] / norm, sz = length * -light[2] / norm;
+        for (std::size_t k = 0; k < n; ++k)
+            copies[k] = {vertices[k][0] + sx, vertices[k][1] + sy, vertices[k][2] + sz, 1.0f};
+    }
+}
+
+// Depth-fail closes the volume at the lit triangles; every other triangle
+// goes, over the copies of its vertices and keeping its winding, into the
+// back cap. With a directional light and infinite volumes all copies would
+// meet in the apex, so there is no back cap. The lists are sized first and
+// then filled, keeping their storage from frame to frame.
+void VolumeGeometry::BuildCaps(bool depthFail, std::size_t facingCount)
 {
     const std::vector<Triangle>& triangles = object->triangles;
+    const std::size_t frontCount = depthFail ? facingCount : 0;
+    const std::size_t backCount = sidesAsTriangles ? 0 : triangles.size() - frontCount;
+    frontCapIndices.resize(3 * frontCount);
+    backCapIndices.resize(3 * backCount);
+    std::uint32_t* front = frontCapIndices.data();
+    std::uint32_t* back = backCapIndices.data();
     const auto n = static_cast<std::uint32_t>(vertices.size() / 2);
-    const bool pointLight = light[3] != 0.0f;
     for (std::size_t t = 0; t < triangles.size(); ++t) {
         const Triangle& tri = triangles[t];
         if (depthFail && facing[t]) {
-            frontCapIndices.insert(frontCapIndices.end(), tri.begin(), tri.end());
-            continue;
-        }
-        if (sidesAsTriangles)
-            continue;
-        for (std::uint32_t k : tri) {
-            backCapIndices.push_back(k + n);
-            vertices[k + n] = Extrude(vertices[k], light, length, pointLight);
+            front = std::copy(tri.begin(), tri.end(), front);
+        } else if (!sidesAsTriangles) {
+            *back++ = tri[0] + n;
+            *back++ = tri[1] + n;
+            *back++ = tri[2] + n;
         }
     }
 }
@@ -298,6 +330,7 @@ void VolumeGeometry::BuildSides()
 {
     const auto n = static_cast<std::uint32_t>(vertices.size() / 2);
     const std::size_t perSide = sidesAsTriangles ? 3 : 4;
+    sideIndices.clear();
     sideIndices.reserve(std::max(3 * edges.size(), perSide * silhouette.size()));
     for (std::uint32_t e : silhouette) {
         const Edge& edge = edges[e];

@@ -74,9 +74,10 @@ private:
     bool BuildEdges();
     void BuildPlanes();
     void BuildVertices();
-    void ClassifyTriangles(const Vec4& light);
+    std::size_t ClassifyTriangles(const Vec4& light);
     void FindSilhouette();
-    void BuildCaps(const Vec4& light, float length, bool depthFail);
+    void ExtrudeVertices(const Vec4& light, float length);
+    void BuildCaps(bool depthFail, std::size_t facingCount);
     void BuildSides();
     void DrawList(const std::vector<std::uint32_t>& indices, unsigned int mode) const;
 

@@ -4,6 +4,10 @@
 
 #include <GL/glx.h>
 
+#include <cerrno>
+#include <cstdlib>
+#include <unistd.h>
+
 namespace TestSupport
 {
 class PbufferContext
@@ -13,7 +17,7 @@ public:
     // depth and an 8-bit stencil buffer. Ready() tells whether it is current.
     PbufferContext(int width, int height, bool depthStencil)
     {
-        display = XOpenDisplay(nullptr);
+        display = OpenDisplay();
         if (display == nullptr)
             return;
         const int depthBits = depthStencil ? 24 : 0;
@@ -51,6 +55,24 @@ public:
     bool Ready() const { return current; }
 
 private:
+    // A busy server refuses or drops connections for a moment (EAGAIN,
+    // ECONNRESET) once its listen queue is full; only a display that cannot
+    // be reached at all counts as none.
+    static Display* OpenDisplay()
+    {
+        if (std::getenv("DISPLAY") == nullptr)
+            return nullptr;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            errno = 0;
+            if (Display* opened = XOpenDisplay(nullptr))
+                return opened;
+            if (errno != EAGAIN && errno != ECONNRESET && errno != EINTR)
+                return nullptr;
+            usleep(20000);
+        }
+        return nullptr;
+    }
+
     Display* display = nullptr;
     GLXPbuffer pbuffer = None;
     GLXContext context = nullptr;
