@@ -1,3 +1,7 @@
+// The shared window procedure, the pixel-format survey, and the GL window:
+// settings, full screen, creation of its format and context, the message
+// loop and the handling of its messages.
+
 #define KORVANA_UNIT "src/GLWindow"
 
 #include "GLWindow.h"
@@ -11,6 +15,7 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace KorvanaFramework

@@ -1,3 +1,6 @@
+// The setup dialog: its temporary context and GLEW start, the controls
+// filled from the driver and the configuration, and the choices stored on OK.
+
 #define KORVANA_UNIT "src/SetupWindow"
 
 #include "SetupWindow.h"
