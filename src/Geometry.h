@@ -12,6 +12,9 @@ using Vec4 = std::array<float, 4>;
 // (a, b, c, d) with a·x + b·y + c·z + d = 0 and (a, b, c) of unit length.
 using Plane = std::array<float, 4>;
 
+// Column-major 4×4 matrix (element 4 × column + row), as OpenGL loads it.
+using Matrix4 = std::array<float, 16>;
+
 // Degrees to radians, in single precision, wherever angles meet trigonometry.
 constexpr float DegreesToRadians = 0.017453292f;
 

@@ -16,9 +16,6 @@ enum class LightType : std::int32_t
     Spot = 2,
 };
 
-// Column-major 4×4 matrix as glMultMatrixf takes it.
-using Matrix4 = std::array<float, 16>;
-
 class Light
 {
 public:

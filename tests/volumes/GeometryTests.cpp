@@ -20,6 +20,7 @@ TEST(PlaneFromTriangle, NormalPointsToTheCounterClockwiseSide)
 {
     ExpectPlane({0, 1, 0, 0}, PlaneFromTriangle({0, 0, 0, 1}, {1, 0, 0, 1}, {1, 0, -1, 1}));
     ExpectPlane({0, -1, 0, 0}, PlaneFromTriangle({0, 0, 0, 1}, {1, 0, -1, 1}, {1, 0, 0, 1}));
+    ExpectPlane({0, 1, 0, 0}, PlaneFromTriangle({0, 0, 0, 0}, {1, 0, 0, 5}, {1, 0, -1, -3})) << "w is ignored";
 }
 
 TEST(PlaneFromTriangle, OffsetPutsTheTriangleOnThePlane)
@@ -29,11 +30,6 @@ TEST(PlaneFromTriangle, OffsetPutsTheTriangleOnThePlane)
     const float s = 1.0f / std::sqrt(3.0f);
     ExpectPlane({s, s, s, -s}, tilted);
     EXPECT_TRUE(IsFinitePlane(tilted));
-}
-
-TEST(PlaneFromTriangle, WIsIgnored)
-{
-    ExpectPlane({0, 1, 0, 0}, PlaneFromTriangle({0, 0, 0, 0}, {1, 0, 0, 5}, {1, 0, -1, -3}));
 }
 
 TEST(PlaneFromTriangle, TriangleWithoutAreaGivesNoUsablePlane)

@@ -247,21 +247,6 @@ TEST_F(LightUpload, DisabledLightLeavesOpenGLAlone)
     EXPECT_EQ(0.0f, value[0]);
 }
 
-TEST_F(LightUpload, PositionGoesThroughTheModelview)
-{
-    Light light;
-    light.enabled = true;
-    light.position = {1, 2, 3, 1};
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glTranslatef(10, 0, 0);
-    light.UploadPosition();
-    GLfloat value[4] = {};
-    glGetLightfv(GL_LIGHT0, GL_POSITION, value);
-    EXPECT_FLOAT_EQ(11.0f, value[0]);
-    EXPECT_FLOAT_EQ(1.0f, value[3]);
-}
-
 TEST_F(LightUpload, MarkerOfEveryKindLeavesTheMatrixAsFound)
 {
     Light light;
