@@ -20,7 +20,8 @@ TEST(PlaneFromTriangle, NormalPointsToTheCounterClockwiseSide)
 {
     ExpectPlane({0, 1, 0, 0}, PlaneFromTriangle({0, 0, 0, 1}, {1, 0, 0, 1}, {1, 0, -1, 1}));
     ExpectPlane({0, -1, 0, 0}, PlaneFromTriangle({0, 0, 0, 1}, {1, 0, -1, 1}, {1, 0, 0, 1}));
-    ExpectPlane({0, 1, 0, 0}, PlaneFromTriangle({0, 0, 0, 0}, {1, 0, 0, 5}, {1, 0, -1, -3})) << "w is ignored";
+    // w takes no part.
+    ExpectPlane({0, 1, 0, 0}, PlaneFromTriangle({0, 0, 0, 0}, {1, 0, 0, 5}, {1, 0, -1, -3}));
 }
 
 TEST(PlaneFromTriangle, OffsetPutsTheTriangleOnThePlane)
