@@ -83,6 +83,8 @@ struct DirectedEdges
     std::uint32_t to[3];
 };
 
+// A triangle that names a vertex the object does not have cannot close the
+// mesh; it is rejected like a hole instead of being read out of bounds.
 bool RefersToMissingVertex(const std::vector<Triangle>& triangles, std::size_t vertexCount)
 {
     return std::any_of(triangles.begin(), triangles.end(), [vertexCount](const Triangle& t) {
