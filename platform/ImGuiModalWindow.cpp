@@ -1,6 +1,7 @@
 #include "ImGuiModalWindow.h"
 
 #include "ImGuiModalWindowInput.h"
+#include "PlatformTesting.h"
 #include "ui/Font.h"
 #include "ui/ImGuiGL1Renderer.h"
 #include "ui/Input.h"
@@ -10,10 +11,13 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <poll.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cfloat>
 #include <chrono>
+#include <utility>
+#include <vector>
 
 namespace Platform
 {
@@ -24,6 +28,7 @@ struct ImGuiModalWindow::State {
     Colormap colormap = None;
     GLXContext context = nullptr;
     Atom deleteWindow = None;
+    std::string title;
     int width = 0;
     int height = 0;
     bool closeRequested = false;
@@ -34,6 +39,28 @@ namespace
 {
 // Idle redraw interval while no input arrives, in milliseconds.
 constexpr int idleFrameMs = 50;
+
+PlatformTesting::ModalFrameObserver& FrameObserver()
+{
+    static PlatformTesting::ModalFrameObserver observer;
+    return observer;
+}
+
+// Hands the frame just drawn into the back buffer to the test observer.
+void ShowFrameToObserver(const ImGuiModalWindow::State& state)
+{
+    const size_t rowBytes = static_cast<size_t>(state.width) * 3;
+    std::vector<unsigned char> rows(rowBytes * state.height);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, state.width, state.height, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
+    glPopClientAttrib();
+    std::vector<unsigned char> topFirst(rows.size());
+    for (int y = 0; y < state.height; ++y)
+        std::copy_n(&rows[(state.height - 1 - y) * rowBytes], rowBytes, &topFirst[y * rowBytes]);
+    FrameObserver()(state.title, state.width, state.height, topFirst);
+}
 
 // Makes the window's ImGui context, and its GL context once there is one,
 // current for a scope, and brings back whatever the program had current.
@@ -108,6 +135,24 @@ void SetAtomProperty(Display* display, Window window, const char* name, const ch
                     PropModeReplace, reinterpret_cast<const unsigned char*>(&atom), 1);
 }
 
+// The owning process and its machine, by which window managers and tests
+// tell the windows of several programs apart.
+void SetProcessId(Display* display, Window window)
+{
+    const long pid = static_cast<long>(getpid());
+    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
+    char host[256] = {};
+    if (gethostname(host, sizeof host - 1) == 0) {
+        XTextProperty machine;
+        char* name = host;
+        if (XStringListToTextProperty(&name, 1, &machine)) {
+            XSetWMClientMachine(display, window, &machine);
+            XFree(machine.value);
+        }
+    }
+}
+
 // Title, fixed size, dialog type, the close protocol, and the owner when
 // there is one, so that window managers keep the box above it.
 void SetWindowManagerHints(Display* display, ImGuiModalWindow::State& state,
@@ -116,6 +161,7 @@ void SetWindowManagerHints(Display* display, ImGuiModalWindow::State& state,
     SetUtf8Property(display, state.window, "_NET_WM_NAME", title);
     SetUtf8Property(display, state.window, "WM_NAME", title);
     SetAtomProperty(display, state.window, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG");
+    SetProcessId(display, state.window);
 
     XSizeHints* hints = XAllocSizeHints();
     hints->flags = PPosition | PMinSize | PMaxSize;
@@ -223,6 +269,8 @@ bool DrawFrame(ImGuiModalWindow::State& state, const std::function<bool()>& fram
     glClearColor(background.x, background.y, background.z, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     KorvanaUi::RenderDrawData(ImGui::GetDrawData());
+    if (FrameObserver())
+        ShowFrameToObserver(state);
     glXSwapBuffers(state.display, state.window);
     return keepRunning;
 }
@@ -293,6 +341,7 @@ bool ImGuiModalWindow::Create(Display* display, const std::string& title, int wi
 
     State& s = *state;
     s.display = display;
+    s.title = title;
     s.width = width;
     s.height = height;
     const Window root = RootWindow(display, visual->screen);
@@ -350,5 +399,13 @@ ImVec2 ImGuiModalWindow::ScreenSize(Display* display)
     const int screen = DefaultScreen(display);
     return ImVec2(static_cast<float>(DisplayWidth(display, screen)),
                   static_cast<float>(DisplayHeight(display, screen)));
+}
+}
+
+namespace PlatformTesting
+{
+void SetModalFrameObserver(ModalFrameObserver observer)
+{
+    Platform::FrameObserver() = std::move(observer);
 }
 }

@@ -17,6 +17,13 @@ using MessageBoxResponder = std::function<int(HWND owner, const std::string& tex
                                               const std::string& caption, UINT type)>;
 void SetMessageBoxResponder(MessageBoxResponder responder);
 
+// Sees every frame a modal window of the layer (a message box) draws: its
+// title and its pixels, RGB rows from the top, before they are shown. Tests
+// read boxes this way, whatever other windows cover them on the display.
+using ModalFrameObserver = std::function<void(const std::string& title, int width, int height,
+                                              const std::vector<unsigned char>& rgb)>;
+void SetModalFrameObserver(ModalFrameObserver observer);
+
 // Makes GetModuleFileNameA report this path instead of the executable's;
 // an empty string restores the real path.
 void SetModuleFileName(const std::string& path);

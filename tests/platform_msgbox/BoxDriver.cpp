@@ -1,11 +1,18 @@
+// gtest before the X headers, whose macros (None, Bool) would break it.
+#include <gtest/gtest.h>
+
 #include "BoxDriver.h"
+
+#include "platform/PlatformTesting.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
-#include <unistd.h>
+#include <memory>
+#include <mutex>
 
 #include <stb/stb_image_write.h>
 
@@ -14,6 +21,7 @@ namespace BoxDriver
 namespace
 {
 constexpr auto timeout = std::chrono::seconds(10);
+constexpr auto answerTimeout = std::chrono::seconds(5);
 
 // The driver's own connection; a box may vanish between two of its
 // requests (a key's release sent after its press already answered it).
@@ -44,6 +52,25 @@ std::string WindowTitle(Display* display, Window window)
     return title;
 }
 
+long WindowProcess(Display* display, Window window)
+{
+    Atom type;
+    int format;
+    unsigned long count, remaining;
+    unsigned char* data = nullptr;
+    long pid = 0;
+    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), 0, 1, False,
+                           XA_CARDINAL, &type, &format, &count, &remaining, &data) == Success &&
+        data != nullptr) {
+        if (count == 1)
+            pid = *reinterpret_cast<long*>(data);
+        XFree(data);
+    }
+    return pid;
+}
+
+// This process's box: other test programs may show boxes of the same title
+// on the same display at the same time.
 Window FindViewable(Display* display, const std::string& title)
 {
     Window root, parent, *children = nullptr;
@@ -53,7 +80,8 @@ Window FindViewable(Display* display, const std::string& title)
     for (unsigned int i = 0; i < count && found == None; ++i) {
         XWindowAttributes attributes;
         if (XGetWindowAttributes(display, children[i], &attributes) &&
-            attributes.map_state == IsViewable && WindowTitle(display, children[i]) == title)
+            attributes.map_state == IsViewable && WindowTitle(display, children[i]) == title &&
+            WindowProcess(display, children[i]) == getpid())
             found = children[i];
     }
     if (children != nullptr)
@@ -61,27 +89,45 @@ Window FindViewable(Display* display, const std::string& title)
     return found;
 }
 
-bool Grab(Display* display, Window window, Sighting& sighting)
+// The last frame the box drew, handed over from the box's thread.
+class LatestFrame
 {
-    XWindowAttributes attributes;
-    XGetWindowAttributes(display, window, &attributes);
-    XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height,
-                              AllPlanes, ZPixmap);
-    if (image == nullptr)
-        return false;
-    sighting.width = attributes.width;
-    sighting.height = attributes.height;
-    sighting.rgb.resize(size_t(sighting.width) * sighting.height * 3);
-    for (int y = 0; y < sighting.height; ++y)
-        for (int x = 0; x < sighting.width; ++x) {
-            const unsigned long pixel = XGetPixel(image, x, y);
-            unsigned char* out = &sighting.rgb[(size_t(y) * sighting.width + x) * 3];
-            out[0] = (pixel >> 16) & 0xFF;
-            out[1] = (pixel >> 8) & 0xFF;
-            out[2] = pixel & 0xFF;
-        }
-    XDestroyImage(image);
-    return sighting.At(1, sighting.height - 2) == stripColour;
+public:
+    void Put(const std::string& title, int width, int height, const std::vector<unsigned char>& rgb)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        frame.title = title;
+        frame.width = width;
+        frame.height = height;
+        frame.rgb = rgb;
+    }
+
+    // Copies the frame once the box of this title has drawn one.
+    bool Take(const std::string& title, Sighting& out)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (frame.title != title || frame.rgb.empty())
+            return false;
+        out = frame;
+        return true;
+    }
+
+private:
+    std::mutex mutex;
+    Sighting frame;
+};
+
+// Waits a few seconds for the box to go away after it was acted on.
+bool Disappears(Display* display, Window box)
+{
+    const auto deadline = std::chrono::steady_clock::now() + answerTimeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        XWindowAttributes attributes;
+        if (!XGetWindowAttributes(display, box, &attributes) || attributes.map_state != IsViewable)
+            return true;
+        usleep(20000);
+    }
+    return false;
 }
 
 void Send(Display* display, Window box, XEvent& event, long mask)
@@ -125,29 +171,49 @@ bool Sighting::SavePng(const std::string& path) const
     return stbi_write_png(path.c_str(), width, height, 3, rgb.data(), width * 3) != 0;
 }
 
-std::thread Drive(const std::string& title, Sighting& sighting, Action action)
+Driver::Driver(const std::string& title, Sighting& sighting, Action action)
 {
     Display* display = XOpenDisplay(nullptr);
     driverDisplay = display;
     if (previousHandler == nullptr)
         previousHandler = XSetErrorHandler(IgnoreDriverErrors);
-    return std::thread([display, title, &sighting, action] {
+    auto frame = std::make_shared<LatestFrame>();
+    PlatformTesting::SetModalFrameObserver(
+        [frame](const std::string& shownTitle, int width, int height, const std::vector<unsigned char>& rgb) {
+            frame->Put(shownTitle, width, height, rgb);
+        });
+    thread = std::thread([display, title, frame, &sighting, action] {
         const auto deadline = std::chrono::steady_clock::now() + timeout;
         Window box = None;
-        while (display != nullptr && std::chrono::steady_clock::now() < deadline) {
-            box = FindViewable(display, title);
-            if (box != None && Grab(display, box, sighting))
-                break;
+        while (display != nullptr && std::chrono::steady_clock::now() < deadline &&
+               (!frame->Take(title, sighting) || (box = FindViewable(display, title)) == None))
             usleep(20000);
-        }
-        if (box == None || sighting.At(1, sighting.height - 2) != stripColour) {
+        if (box == None) {
             std::fprintf(stderr, "the box \"%s\" was not shown\n", title.c_str());
             std::_Exit(2);
         }
         sighting.title = WindowTitle(display, box);
         action(display, box, sighting);
+        if (!Disappears(display, box)) {
+            ADD_FAILURE() << "the box \"" << title << "\" was not answered; closing it";
+            Close(display, box);
+            if (!Disappears(display, box))
+                std::_Exit(3);
+        }
         XCloseDisplay(display);
     });
+}
+
+Driver::~Driver()
+{
+    if (thread.joinable())
+        Finish();
+}
+
+void Driver::Finish()
+{
+    thread.join();
+    PlatformTesting::SetModalFrameObserver(nullptr);
 }
 
 void PressKey(Display* display, Window box, KeySym key)

@@ -27,15 +27,29 @@ struct Sighting {
     bool SavePng(const std::string& path) const;
 };
 
-// The strip colour behind the buttons: the box is drawn once it shows.
+// The strip colour behind the buttons.
 constexpr Pixel stripColour = {240, 240, 240};
 
 using Action = std::function<void(Display* display, Window box, const Sighting& sighting)>;
 
-// Starts the driver; join the thread after the box has returned. A box that
-// does not appear within ten seconds ends the test program, since the main
-// thread would wait for it forever.
-std::thread Drive(const std::string& title, Sighting& sighting, Action action);
+// Watches the frames of this process's box titled `title` and acts on it
+// from a thread of its own once it has drawn one. A box that does not appear
+// within ten seconds ends the test program, since the main thread would wait
+// for it forever; one the action does not answer is closed.
+class Driver
+{
+public:
+    Driver(const std::string& title, Sighting& sighting, Action action);
+    ~Driver();
+    Driver(const Driver&) = delete;
+    Driver& operator=(const Driver&) = delete;
+
+    // Waits for the driver thread, after the box has returned.
+    void Finish();
+
+private:
+    std::thread thread;
+};
 
 void PressKey(Display* display, Window box, KeySym key);
 void Click(Display* display, Window box, int x, int y);

@@ -34,9 +34,9 @@ protected:
     // Shows a box with the title while the driver acts on it; the box's answer.
     int Show(const char* text, const char* caption, UINT type, BoxDriver::Action action)
     {
-        std::thread driver = BoxDriver::Drive(caption, sighting, std::move(action));
+        BoxDriver::Driver driver(caption, sighting, std::move(action));
         const int result = MessageBoxA(nullptr, text, caption, type);
-        driver.join();
+        driver.Finish();
         return result;
     }
 
