@@ -1,27 +1,116 @@
-// The renderer the GL window embeds: the scene, the viewport and the camera.
-// This is the part the window drives (scene loading, GL start, frames, size
-// and camera drags); the shadow passes build on it.
+// The renderer the GL window embeds: the scene with everything needed to draw
+// it (the options the tweak bars edit, the light, the camera, the data of the
+// three shadow methods) and the frame that runs one shadow pass per paint.
 #pragma once
 
+#include "Geometry.h"
+#include "Light.h"
 #include "Scene.h"
+#include "ShadowVolumes.h"
 
+#include "tweakbar/TweakBar.h"
+
+#include <cstdint>
 #include <string>
 
 namespace KorvanaFramework
 {
+// Which pass RenderFrame runs; the main bar's "rederingMode" chooses it.
+enum class RendererMode : std::int32_t
+{
+    None = 0,       // the lit scene without shadow
+    Projected = 1,  // the shadow flattened onto the scene's shadow plane
+    Volumes = 2,    // stencil shadow volumes
+    Mapping = 3,    // a depth map rendered from the light
+};
+
+// The options of the frame, each named after the bar variable that shows it;
+// where two bars use the same variable name the field carries the bar's name
+// in front (projectedPolygonOffset for "projected/polygonOffset"). The bar
+// builders assign the defaults when InitGL creates the bars; the handles are
+// null while their bar does not exist.
+struct RendererOptions
+{
+    bool tweakBarsReady = false;
+
+    TwBar* mainBar = nullptr;
+    RendererMode rendererMode = RendererMode::None;
+    Vec3 backgroundColor{};
+
+    TwBar* projectedBar = nullptr;
+    bool drawObjects = false;
+    float projectedPolygonOffset = 0.0f;
+    bool projectedUseDarkening = false;
+    float projectedDarkeningFactor = 0.0f;
+    bool darkeningStencil = false;
+
+    TwBar* volumeBar = nullptr;
+    bool drawVolumes = false;
+    std::int32_t stencilOperation = 0;  // 0 depth-pass, 1 depth-fail
+    bool infiniteFrustum = false;
+    bool volumeUseDarkening = false;
+    float volumeDarkeningFactor = 0.0f;
+    bool infiniteVolume = false;
+    float volumeLenght = 0.0f;
+
+    TwBar* mappedBar = nullptr;
+    float near = 0.0f;
+    float far = 0.0f;
+    float orthoSize = 0.0f;
+    float orthoOffset = 0.0f;
+    float mappedPolygonOffset = 0.0f;
+    bool useMapView = false;
+    float mapViewSize = 0.0f;
+    bool drawAsTexture = false;
+    bool showFrustum = false;
+
+    Light* barLight = nullptr;
+    TwBar* lightBar = nullptr;
+};
+
 class Renderer
 {
 public:
+    // Makes no GL call: the window constructs the renderer before its context.
     Renderer();
+    ~Renderer();
+    Renderer(const Renderer&) = delete;
+    Renderer& operator=(const Renderer&) = delete;
 
-    // Reads the scene; the path is kept once it loaded.
+    // Reads the OBJ file (with its materials) and prepares the shadow plane
+    // and the volume geometry for it. False when the file could not be read.
     bool LoadScene(const std::string& path);
-    // GL state of the frames; needs the window's context current.
-    void InitGL();
-    // One frame into the current context, finished with glFinish.
+    // GL state of the frames, the tweak bars, the light's start position and
+    // the shadow-map texture; needs the window's context current. Always true.
+    bool InitGL();
+    // One frame: clear, the pass of rendererMode, the light marker, the bars,
+    // glFinish. The window presents it.
     void RenderFrame();
     // The client size in pixels; a height of 0 counts as 1. Always true.
-    bool Resize(int width, int height);
+    bool Resize(std::int32_t width, std::int32_t height);
+    // Loads the camera projection: the frustum of the viewport, with the far
+    // plane at infinity while the volume pass asks for it.
+    void UpdateProjection();
+    // The column-major matrix UpdateProjection loads.
+    Matrix4 ProjectionMatrix() const;
+
+    // The shadow passes, one per RendererMode.
+    void RenderNoShadow();
+    void RenderProjectedShadow();
+    void RenderShadowVolumes();
+    void RenderShadowMap();
+
+    // Finds the object "ShadowPlaneNS" and the plane through its first
+    // triangle, which receives the projected shadow.
+    void ComputePlaneEquation();
+    // Fills shadowMatrix, the projection from the light onto planeEquation,
+    // and multiplies it onto the current matrix.
+    void ComputeShadowMatrix();
+
+    // Draws the scene's objects with client-side vertex arrays, all but the
+    // shadow plane; with materials and normals or in the current colour, all
+    // objects or the shadow casters only.
+    void DrawScene(bool useMaterials, bool useNormals, bool castersOnly) const;
 
     // Turns the view by yaw and pitch (degrees); pitch stays within ±90.
     void RotateCamera(float deltaYaw, float deltaPitch);
@@ -31,31 +120,49 @@ public:
     void ApplyCamera() const;
 
     const Scene& GetScene() const { return scene; }
-    int ViewportWidth() const { return viewportWidth; }
-    int ViewportHeight() const { return viewportHeight; }
+    std::int32_t ViewportWidth() const { return viewportWidth; }
+    std::int32_t ViewportHeight() const { return viewportHeight; }
 
     Scene scene;
-    bool multisample = false;  // GL multisampling, for a multisampled format
-    float backgroundColor[3] = {0.0f, 0.0f, 0.0f};
+    RendererOptions options;
+    Light light;
+    bool multisample = false;  // GL multisampling on, for a multisampled format
+    std::string sceneFile;     // the last scene that loaded
 
-    float pitch = 0.0f;
-    float yaw = 0.0f;
-    float distance = 10.0f;
-    float panX = 0.0f;
-    float panY = 0.0f;
-
-private:
-    void ApplyProjection() const;
-
-    std::string sceneFile;
-    int viewportWidth = 1;
-    int viewportHeight = 1;
+    std::int32_t viewportWidth = 1;
+    std::int32_t viewportHeight = 1;
     float aspect = 1.0f;
+
+    // The camera frustum's extents at the near plane, in world units.
     float frustumNear = 0.1f;
     float frustumFar = 100.0f;
     float frustumBottom = -0.05f;
     float frustumTop = 0.05f;
     float frustumLeft = -0.05f;
     float frustumRight = 0.05f;
+
+    // The orbiting camera: degrees about X and Y, distance of the eye from
+    // the origin, and the shift in the view plane.
+    float pitch = 0.0f;
+    float yaw = 0.0f;
+    float distance = 10.0f;
+    float panX = 0.0f;
+    float panY = 0.0f;
+
+    // The projected shadow: the index of "ShadowPlaneNS" (NoSceneObject when
+    // the scene has none), its plane, the projection onto it and whether the
+    // plane is known.
+    std::uint32_t shadowPlaneIndex = NoSceneObject;
+    Plane planeEquation{};
+    Matrix4 shadowMatrix{};
+    bool planeValid = false;
+
+    ShadowVolumeSet shadowVolumes;
+
+    // The depth texture of shadow mapping, bound for the whole run.
+    std::uint32_t shadowMapTexture = 0;
+
+private:
+    void PrepareShadowMapTexture();
 };
 }

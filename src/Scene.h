@@ -46,6 +46,9 @@ struct Material
     Vec4 specular{0.0f, 0.0f, 0.0f, 1.0f};
     // OpenGL specular exponent, 0 to 128.
     float shininess = 0.0f;
+
+    // Makes this the front-face material, emission off.
+    void Apply() const;
 };
 
 // The materials of a scene. Index 0 always holds the default material
