@@ -159,7 +159,7 @@ void Translate(Display* display, XEvent& event)
         TranslateConfigure(window, event.xconfigure);
         break;
     case MapNotify:
-        if (window->minimized && window->visible) {
+        if (window->minimized && window->visible && event.xany.serial >= window->iconifySerial) {
             window->minimized = false;
             window->invalid = true;
         }
@@ -187,6 +187,12 @@ void Translate(Display* display, XEvent& event)
     case KeyPress:
     case KeyRelease:
         TranslateKey(display, window, event.xkey, event.type == KeyPress);
+        break;
+    case DestroyNotify:
+        // Destroyed from outside the program (another client, a killed
+        // window manager frame): end it as if the program had closed it.
+        if (event.xdestroywindow.window == window->xwindow)
+            DestroyWindow(window);
         break;
     case ClientMessage:
         if (event.xclient.message_type == XInternAtom(display, "WM_PROTOCOLS", False) &&

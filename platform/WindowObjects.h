@@ -63,6 +63,9 @@ struct HWND__ {
     ::Visual* visual = nullptr;
     bool visible = false;
     bool minimized = false;
+    // Request number of the last minimise: map events older than it were
+    // caused by an earlier show and must not restore the window.
+    unsigned long iconifySerial = 0;
     bool active = false;
     bool invalid = false;      // the update region is not empty
     HDC__ dc;

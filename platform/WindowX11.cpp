@@ -183,6 +183,7 @@ void UnmapNativeWindow(HWND window)
 void IconifyNativeWindow(HWND window)
 {
     Display* display = GetDisplay();
+    window->iconifySerial = NextRequest(display);
     if (WindowManagerRuns(display))
         XIconifyWindow(display, window->xwindow, DefaultScreen(display));
     else

@@ -219,6 +219,23 @@ TEST_F(Windows, CloseButtonClosesAndDefaultProcessingDestroys)
     EXPECT_FALSE(IsWindow(window));
 }
 
+// Another client destroying the window must not end the program: the
+// destruction arrives as WM_DESTROY and requests on the dead window are
+// reported, not fatal.
+TEST_F(Windows, WindowDestroyedByAnotherClientArrivesAsDestroy)
+{
+    HWND window = Create();
+    ShowWindow(window, SW_SHOW);
+    Display* other = XOpenDisplay(nullptr);
+    ASSERT_NE(other, nullptr);
+    XDestroyWindow(other, window->xwindow);
+    XSync(other, False);
+    XCloseDisplay(other);
+    Pump([window] { return !IsWindow(window); });
+    EXPECT_TRUE(SawMessage(WM_DESTROY));
+    EXPECT_FALSE(IsWindow(window));
+}
+
 TEST_F(Windows, PlacementResizesAndTheNewClientSizeArrives)
 {
     HWND window = Create(320, 200);
