@@ -1,0 +1,178 @@
+#include "SnapshotOptions.h"
+
+#include "tweakbar/TweakBarTesting.h"
+
+#include <cstdlib>
+#include <map>
+#include <sstream>
+
+namespace Snapshot
+{
+namespace
+{
+// The whole text as a number, or false.
+bool ParseNumber(const std::string& text, double& number)
+{
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    number = std::strtod(text.c_str(), &end);
+    return *end == '\0';
+}
+
+// Numbers separated by commas, exactly `count` of them.
+bool ParseNumbers(const std::string& text, std::size_t count, std::vector<double>& numbers)
+{
+    numbers.clear();
+    std::stringstream stream(text);
+    std::string part;
+    double number = 0.0;
+    while (std::getline(stream, part, ',')) {
+        if (!ParseNumber(part, number))
+            return false;
+        numbers.push_back(number);
+    }
+    return numbers.size() == count;
+}
+
+// "1024x768".
+bool ParseSize(const std::string& text, int& width, int& height)
+{
+    const std::size_t x = text.find('x');
+    double w = 0.0, h = 0.0;
+    if (x == std::string::npos || !ParseNumber(text.substr(0, x), w) || !ParseNumber(text.substr(x + 1), h) ||
+        w < 1 || h < 1 || w > 8192 || h > 8192)
+        return false;
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
+    return true;
+}
+
+// The light bar's label of a kind of light given in English.
+bool LightLabel(const std::string& kind, std::string& label)
+{
+    static const std::map<std::string, std::string> labels = {
+        {"point", "Punktowe"}, {"directional", "Kierunkowe"}, {"spot", "Reflektor"}};
+    const auto found = labels.find(kind);
+    if (found == labels.end())
+        return false;
+    label = found->second;
+    return true;
+}
+
+// One option with its value; false with a message.
+bool ParseOption(const std::string& option, const std::string& value, Request& request, std::string& error)
+{
+    std::vector<double> numbers;
+    if (option == "--mode") {
+        double mode = 0.0;
+        if (!ParseNumber(value, mode) || mode < 0 || mode > 3) {
+            error = "--mode takes 0, 1, 2 or 3";
+            return false;
+        }
+        request.settings.push_back({"main/rederingMode", value});
+    } else if (option == "--light") {
+        std::string label;
+        if (!LightLabel(value, label)) {
+            error = "--light takes point, directional or spot";
+            return false;
+        }
+        request.settings.push_back({"light/lightType", label});
+    } else if (option == "--light-position") {
+        if (!ParseNumbers(value, 3, numbers)) {
+            error = "--light-position takes x,y,z";
+            return false;
+        }
+        const char* members[] = {"light/position/x", "light/position/y", "light/position/z"};
+        for (int i = 0; i < 3; ++i)
+            request.settings.push_back({members[i], std::to_string(numbers[i])});
+    } else if (option == "--set") {
+        const std::size_t equals = value.find('=');
+        if (equals == std::string::npos || equals == 0) {
+            error = "--set takes bar/row=value";
+            return false;
+        }
+        request.settings.push_back({value.substr(0, equals), value.substr(equals + 1)});
+    } else if (option == "--press") {
+        request.settings.push_back({value, "", true});
+    } else if (option == "--camera") {
+        if (!ParseNumbers(value, 3, numbers)) {
+            error = "--camera takes yaw,pitch,distance";
+            return false;
+        }
+        request.moveCamera = true;
+        request.yaw = static_cast<float>(numbers[0]);
+        request.pitch = static_cast<float>(numbers[1]);
+        request.distance = static_cast<float>(numbers[2]);
+    } else if (option == "--size") {
+        if (!ParseSize(value, request.width, request.height)) {
+            error = "--size takes WIDTHxHEIGHT";
+            return false;
+        }
+    } else if (option == "--output" || option == "-o") {
+        request.output = value;
+    } else if (option == "--scene") {
+        request.scene = value;
+    } else {
+        error = "unknown option " + option;
+        return false;
+    }
+    return true;
+}
+}
+
+bool ParseArguments(const std::vector<std::string>& arguments, Request& request, std::string& error)
+{
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == "--help" || arguments[i] == "-h") {
+            request.help = true;
+            continue;
+        }
+        if (i + 1 == arguments.size()) {
+            error = arguments[i] + " needs a value";
+            return false;
+        }
+        if (!ParseOption(arguments[i], arguments[i + 1], request, error))
+            return false;
+        ++i;
+    }
+    return true;
+}
+
+bool ApplySetting(const Setting& setting, std::string& error)
+{
+    bool done = false;
+    double number = 0.0;
+    std::vector<double> colour;
+    if (setting.press)
+        done = TweakBarTesting::PressButton(setting.path);
+    else if (ParseNumber(setting.value, number))
+        done = TweakBarTesting::SetNumber(setting.path, number);
+    else if (ParseNumbers(setting.value, 3, colour))
+        done = TweakBarTesting::SetColor(setting.path, static_cast<float>(colour[0]), static_cast<float>(colour[1]),
+                                         static_cast<float>(colour[2]));
+    else
+        done = TweakBarTesting::ChooseLabel(setting.path, setting.value);
+    if (!done)
+        error = setting.press ? "the bars have no button " + setting.path
+                              : "the bars refuse " + setting.path + " = " + setting.value +
+                                    " (unknown, hidden or read-only row, or a value it does not offer)";
+    return done;
+}
+
+const char* Usage()
+{
+    return "korvana-snapshot [options]: renders one frame of Korvana and writes it as PNG.\n"
+           "  --mode N                 shadow method: 0 none, 1 projected, 2 volumes, 3 mapping\n"
+           "  --light KIND             point, directional or spot\n"
+           "  --light-position X,Y,Z   where the light is\n"
+           "  --set BAR/ROW=VALUE      any bar row: a number, a label (Wlaczone, Depth-Fail, ...)\n"
+           "                           or a colour R,G,B; structure members as BAR/ROW/MEMBER\n"
+           "  --press BAR/BUTTON       presses a bar's button (light/enabled)\n"
+           "  --camera YAW,PITCH,DIST  camera angles in degrees and distance\n"
+           "  --size WxH               image size (1024x768)\n"
+           "  --output FILE            the PNG to write (korvana-snapshot.png)\n"
+           "  --scene FILE             another OBJ scene (Scene/test.obj beside the program)\n"
+           "Settings are made in the order given, as a user makes them in the bars.\n";
+}
+}
