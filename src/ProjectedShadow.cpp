@@ -1,22 +1,101 @@
-// Shadow method 1, the shadow flattened onto the scene's shadow plane. Until
-// the flattening is written, the plane is only looked up (so that it is never
-// drawn) and the frame shows the lit scene.
+// Shadow method 1: the scene is drawn lit, then every shadow-casting object
+// is drawn again, flattened by a projection from the light onto the plane of
+// the scene's "ShadowPlaneNS" object, in black or as a translucent darkening.
+#define KORVANA_UNIT "src/Renderer"
+
 #include "Renderer.h"
+
+#include "Log.h"
 
 #include <GL/glew.h>
 
 namespace KorvanaFramework
 {
-// Finds the plane object so that the scene drawing skips it; its plane is
-// not computed yet, so no shadow is drawn.
+namespace
+{
+// The object whose first triangle gives the plane that receives the shadow.
+const char* const ShadowPlaneName = "ShadowPlaneNS";
+
+// The black shadow is drawn without blending, so its alpha never shows.
+constexpr float BlackShadowAlpha = 0.2f;
+
+// Stencil masks and references with every bit set.
+constexpr GLuint AllStencilBits = ~0u;
+
+// The scene under the full light, or only its depth when the objects are
+// hidden, so that shadow behind an object stays hidden either way.
+void DrawReceivingScene(const Renderer& renderer)
+{
+    if (renderer.options.drawObjects) {
+        renderer.DrawScene(true, true, false);
+        return;
+    }
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    renderer.DrawScene(false, false, false);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+}
+
+// The casters flattened onto the plane, unlit and pulled towards the eye by
+// the polygon offset so that they neither flicker against nor sink into the
+// surface they lie on. A translucent shadow marks each pixel it darkens in
+// the stencil buffer when asked, so that overlapping shadow triangles darken
+// a pixel only once.
+void DrawFlattenedCasters(Renderer& renderer)
+{
+    const RendererOptions& options = renderer.options;
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glDisable(GL_LIGHTING);
+    glPolygonOffset(0.0f, options.projectedPolygonOffset);
+    if (options.projectedUseDarkening) {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glColor4f(0.0f, 0.0f, 0.0f, options.projectedDarkeningFactor);
+        if (options.darkeningStencil) {
+            glEnable(GL_STENCIL_TEST);
+            glClear(GL_STENCIL_BUFFER_BIT);
+            glStencilFunc(GL_EQUAL, 0, AllStencilBits);
+            glStencilOp(GL_KEEP, GL_KEEP, GL_INCR);
+        }
+    } else {
+        glColor4f(0.0f, 0.0f, 0.0f, BlackShadowAlpha);
+    }
+    glPushMatrix();
+    renderer.ComputeShadowMatrix();
+    renderer.DrawScene(false, false, true);
+    glPopMatrix();
+    glPopAttrib();
+}
+}
+
+// Runs at every scene load. The plane is known only when the plane object
+// exists and its first triangle has an area: a triangle without one has no
+// normal, and a shadow flattened onto a non-plane would be garbage.
 void Renderer::ComputePlaneEquation()
 {
     planeValid = false;
-    shadowPlaneIndex = scene.FindObject("ShadowPlaneNS");
+    shadowPlaneIndex = scene.FindObject(ShadowPlaneName);
+    if (shadowPlaneIndex == NoSceneObject) {
+        LOG_ERROR("Plik sceny nie zawiera obiektu 'ShadowPlaneNS'! Rzutowanie cieni nie może być wykonane.");
+        return;
+    }
+    const SceneObject& plane = scene.ObjectAt(shadowPlaneIndex);
+    if (plane.triangles.empty())
+        return;
+    const Triangle& first = plane.triangles.front();
+    const Plane equation =
+        PlaneFromTriangle(plane.positions[first[0]], plane.positions[first[1]], plane.positions[first[2]]);
+    if (!IsFinitePlane(equation)) {
+        LOG_ERROR("Pierwszy trójkąt obiektu 'ShadowPlaneNS' ma zerowe pole i nie wyznacza płaszczyzny! "
+                  "Rzutowanie cieni nie może być wykonane.");
+        return;
+    }
+    planeEquation = equation;
+    planeValid = true;
 }
 
 // Row i, column j holds dot·δij − L_i·P_j: the projection from the light L
 // onto the plane P, central for a point light, parallel for a directional one.
+// Taken anew every frame, so a moved light moves the shadow at once.
 void Renderer::ComputeShadowMatrix()
 {
     const Vec4& l = light.position;
@@ -28,8 +107,16 @@ void Renderer::ComputeShadowMatrix()
     glMultMatrixf(shadowMatrix.data());
 }
 
+// One frame of the projected method; it leaves no GL state behind.
 void Renderer::RenderProjectedShadow()
 {
-    RenderNoShadow();
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    ApplyCamera();
+    light.UploadPosition();
+    light.Upload(true);
+    DrawReceivingScene(*this);
+    if (planeValid)
+        DrawFlattenedCasters(*this);
+    glPopAttrib();
 }
 }

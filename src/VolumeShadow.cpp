@@ -1,11 +1,224 @@
-// Shadow method 2, stencil shadow volumes. Until the stencil counting is
-// written, the frame shows the lit scene.
+// Shadow method 2, stencil shadow volumes: the scene is drawn once, the
+// volumes of the shadow casters are counted into the stencil buffer for every
+// pixel, and then either the pixels outside every volume are drawn again
+// under the full light (two-pass mode) or the pixels inside some volume are
+// darkened by one translucent quad over the view (fast mode).
 #include "Renderer.h"
+
+#include <GL/glew.h>
 
 namespace KorvanaFramework
 {
+namespace
+{
+// Stencil masks and references with every bit set.
+constexpr GLuint AllStencilBits = ~0u;
+
+// How far beyond the near plane, and how far past the frustum's edges, the
+// darkening quad lies.
+constexpr float QuadMargin = 0.001f;
+
+// Colour of the visible volumes: a faint red that adds up where faces overlap.
+const GLfloat VolumeColor[4] = {0.9f, 0.0f, 0.0f, 0.15f};
+
+// The stencil operations on test failure, depth failure and depth pass for
+// the faces of one orientation.
+struct FaceOperations
+{
+    GLenum stencilFail;
+    GLenum depthFail;
+    GLenum depthPass;
+};
+
+// One counting method: which faces raise the count, and what the raising and
+// the lowering faces do to the stencil.
+struct Counting
+{
+    GLenum raisingFace;
+    FaceOperations raise;
+    FaceOperations lower;
+};
+
+GLenum OppositeFace(GLenum face)
+{
+    return face == GL_FRONT ? GL_BACK : GL_FRONT;
+}
+
+// Depth-pass: front faces in front of the scene raise the count, back faces
+// in front of it lower it. Depth-fail: back faces behind the scene raise it,
+// front faces behind it lower it. Wrapping operations let a count pass below
+// zero and come back; without them the count saturates at 0 and 255.
+Counting CountingFor(bool depthFail)
+{
+    const bool wrap = GLEW_VERSION_1_4 || GLEW_EXT_stencil_wrap;
+    const GLenum increment = wrap ? GL_INCR_WRAP : GL_INCR;
+    const GLenum decrement = wrap ? GL_DECR_WRAP : GL_DECR;
+    if (depthFail)
+        return {GL_BACK, {GL_KEEP, increment, GL_KEEP}, {GL_KEEP, decrement, GL_KEEP}};
+    return {GL_FRONT, {GL_KEEP, GL_KEEP, increment}, {GL_KEEP, GL_KEEP, decrement}};
+}
+
+const FaceOperations& OperationsOf(const Counting& counting, GLenum face)
+{
+    return face == counting.raisingFace ? counting.raise : counting.lower;
+}
+
+// OpenGL 2.0: both faces counted in one drawing by separate stencil states.
+void CountSeparate(const Counting& counting, const ShadowVolumeSet& volumes)
+{
+    glDisable(GL_CULL_FACE);
+    for (const GLenum face : {counting.raisingFace, OppositeFace(counting.raisingFace)}) {
+        const FaceOperations& operations = OperationsOf(counting, face);
+        glStencilOpSeparate(face, operations.stencilFail, operations.depthFail, operations.depthPass);
+    }
+    glStencilFuncSeparate(GL_FRONT_AND_BACK, GL_ALWAYS, 0, AllStencilBits);
+    glStencilMaskSeparate(GL_FRONT_AND_BACK, AllStencilBits);
+    volumes.Draw();
+    glEnable(GL_CULL_FACE);
+}
+
+// The two-side extension: the same in one drawing, with the back state set
+// first so that the front state stays active afterwards.
+void CountTwoSided(const Counting& counting, const ShadowVolumeSet& volumes)
+{
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_STENCIL_TEST_TWO_SIDE_EXT);
+    for (const GLenum face : {GL_BACK, GL_FRONT}) {
+        const FaceOperations& operations = OperationsOf(counting, face);
+        glActiveStencilFaceEXT(face);
+        glStencilOp(operations.stencilFail, operations.depthFail, operations.depthPass);
+        glStencilMask(AllStencilBits);
+        glStencilFunc(GL_ALWAYS, 0, AllStencilBits);
+    }
+    volumes.Draw();
+    glDisable(GL_STENCIL_TEST_TWO_SIDE_EXT);
+    glEnable(GL_CULL_FACE);
+}
+
+// Without two-sided stencil: the volumes are drawn twice, culling one
+// orientation each time, the raising faces first so that even saturating
+// counts never have to go below zero.
+void CountInTwoPasses(const Counting& counting, const ShadowVolumeSet& volumes)
+{
+    glStencilFunc(GL_ALWAYS, 0, AllStencilBits);
+    glStencilMask(AllStencilBits);
+    for (const GLenum face : {counting.raisingFace, OppositeFace(counting.raisingFace)}) {
+        const FaceOperations& operations = OperationsOf(counting, face);
+        glCullFace(OppositeFace(face));
+        glStencilOp(operations.stencilFail, operations.depthFail, operations.depthPass);
+        volumes.Draw();
+    }
+}
+
+// Counts the volumes enclosing each visible point into the stencil buffer,
+// by the best facility the driver offers. A stencil operation other than
+// depth-pass (0) and depth-fail (1) counts nothing.
+void CountVolumes(std::int32_t stencilOperation, const ShadowVolumeSet& volumes)
+{
+    if (stencilOperation != 0 && stencilOperation != 1)
+        return;
+    const Counting counting = CountingFor(stencilOperation == 1);
+    if (GLEW_VERSION_2_0)
+        CountSeparate(counting, volumes);
+    else if (GLEW_EXT_stencil_two_side)
+        CountTwoSided(counting, volumes);
+    else
+        CountInTwoPasses(counting, volumes);
+}
+
+// Fast mode: one black translucent quad just beyond the near plane darkens
+// every pixel whose count is not zero. The modelview is the identity here,
+// so the quad is given in eye coordinates; its corners are the frustum's
+// extents scaled out to the quad's depth, so that it covers the whole view
+// at any aspect ratio.
+void DarkenShadowedPixels(const Renderer& renderer)
+{
+    glStencilFunc(GL_NOTEQUAL, 0, AllStencilBits);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glPushMatrix();
+    glLoadIdentity();
+    glColor4f(0.0f, 0.0f, 0.0f, renderer.options.volumeDarkeningFactor);
+    const float depth = renderer.frustumNear + QuadMargin;
+    const float scale = depth / renderer.frustumNear;
+    const float left = (renderer.frustumLeft - QuadMargin) * scale;
+    const float right = (renderer.frustumRight + QuadMargin) * scale;
+    const float bottom = (renderer.frustumBottom - QuadMargin) * scale;
+    const float top = (renderer.frustumTop + QuadMargin) * scale;
+    glBegin(GL_QUADS);
+    glVertex3f(left, bottom, -depth);
+    glVertex3f(right, bottom, -depth);
+    glVertex3f(right, top, -depth);
+    glVertex3f(left, top, -depth);
+    glEnd();
+    glPopMatrix();
+}
+
+// Two-pass mode: the pixels outside every volume are drawn again under the
+// full light, exactly over the dimly lit surface the first drawing left.
+void RelightUnshadowedPixels(const Renderer& renderer)
+{
+    glStencilFunc(GL_EQUAL, 0, AllStencilBits);
+    glDepthFunc(GL_EQUAL);
+    glEnable(GL_LIGHTING);
+    renderer.light.Upload(true);
+    renderer.DrawScene(true, true, false);
+}
+
+// The volumes as translucent red bodies over the image, both faces of each,
+// leaving the stencil counts alone.
+void ShowVolumes(const ShadowVolumeSet& volumes)
+{
+    glDisable(GL_STENCIL_TEST);
+    glStencilMask(0);
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_BLEND);
+    glDisable(GL_LIGHTING);
+    glDepthFunc(GL_LESS);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glDepthMask(GL_FALSE);
+    glColor4fv(VolumeColor);
+    volumes.Draw();
+}
+}
+
+// One frame of the volume method. Two-pass mode needs the light: it is
+// switched on before the state of the frame is saved, so that the switch
+// outlasts the frame together with GL_LIGHT0 and the bar keeps telling the
+// truth about it.
 void Renderer::RenderShadowVolumes()
 {
-    RenderNoShadow();
+    UpdateProjection();
+    shadowVolumes.Update(options.infiniteVolume ? 0.0f : options.volumeLenght, options.stencilOperation == 1);
+    const bool fast = options.volumeUseDarkening;
+    if (!fast) {
+        light.enabled = true;
+        glEnable(GL_LIGHT0);
+        light.changed = true;
+    }
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    ApplyCamera();
+    light.UploadPosition();
+    light.Upload(fast);
+    DrawScene(true, true, false);
+
+    glClear(GL_STENCIL_BUFFER_BIT);
+    glEnable(GL_STENCIL_TEST);
+    glDepthFunc(GL_LESS);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glDisable(GL_LIGHTING);
+    glDepthMask(GL_FALSE);
+    CountVolumes(options.stencilOperation, shadowVolumes);
+
+    glCullFace(GL_BACK);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+    if (fast)
+        DarkenShadowedPixels(*this);
+    else
+        RelightUnshadowedPixels(*this);
+    if (options.drawVolumes)
+        ShowVolumes(shadowVolumes);
+    glPopAttrib();
 }
 }
