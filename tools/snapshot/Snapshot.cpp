@@ -33,7 +33,9 @@ int main(int argc, char** argv)
 
     Snapshot::SnapshotWindow window(request.width, request.height);
     if (!window.Ready())
-        return Fail(window.Error());
+        return request.probe ? 1 : Fail(window.Error());
+    if (request.probe)
+        return 0;
 
     KorvanaFramework::Renderer renderer;
     const std::string scene =

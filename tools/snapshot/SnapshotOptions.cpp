@@ -128,6 +128,10 @@ bool ParseArguments(const std::vector<std::string>& arguments, Request& request,
             request.help = true;
             continue;
         }
+        if (arguments[i] == "--probe") {
+            request.probe = true;
+            continue;
+        }
         if (i + 1 == arguments.size()) {
             error = arguments[i] + " needs a value";
             return false;
@@ -173,6 +177,7 @@ const char* Usage()
            "  --size WxH               image size (1024x768)\n"
            "  --output FILE            the PNG to write (korvana-snapshot.png)\n"
            "  --scene FILE             another OBJ scene (Scene/test.obj beside the program)\n"
+           "  --probe                  only tells by the exit status whether a GL window opens\n"
            "Settings are made in the order given, as a user makes them in the bars.\n";
 }
 }

@@ -29,6 +29,7 @@ struct Request
     float pitch = 0.0f;
     float distance = 10.0f;
     bool help = false;
+    bool probe = false;  // only whether a window with a GL context opens
 };
 
 // False with a message for an unknown option or a malformed value.
