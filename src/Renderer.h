@@ -161,8 +161,13 @@ public:
 
     // The depth texture of shadow mapping, bound for the whole run.
     std::uint32_t shadowMapTexture = 0;
+    // An off-screen 512 × 512 depth buffer for the map's depth pass while the
+    // window's own cannot hold the map; 0 where the driver has none.
+    std::uint32_t shadowMapFramebuffer = 0;
+    std::uint32_t shadowMapDepthBuffer = 0;
 
 private:
     void PrepareShadowMapTexture();
+    void PrepareShadowMapFramebuffer();
 };
 }

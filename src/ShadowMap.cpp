@@ -1,11 +1,413 @@
-// Shadow method 3, a depth map rendered from the light. Until the map pass
-// is written, the frame shows the lit scene.
+// Shadow method 3, shadow mapping: every frame the depth of the shadow
+// casters as seen from the light goes into a 512 × 512 depth texture; the
+// scene is then drawn under the dimmed light everywhere and again under the
+// full light where the texture's depth comparison finds the surface lit,
+// selected by the alpha test. The map can be shown projected onto the scene,
+// the light's frustum outlined, and the map previewed in the window's corner.
+#define KORVANA_UNIT "src/ShadowMap"
+
+#include "Log.h"
 #include "Renderer.h"
+
+#include <GL/glew.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cmath>
 
 namespace KorvanaFramework
 {
+namespace
+{
+constexpr GLsizei MapSize = 512;
+
+// A point light sees everything in front of it through one square frustum;
+// a spot's frustum is its cone, but never wider than that, since a frustum
+// of 180 degrees has no perspective.
+constexpr float PointFieldOfView = 170.0f;
+constexpr float WidestFieldOfView = PointFieldOfView;
+
+// Full-light fragments pass the alpha test only where the comparison gave 1.
+constexpr GLfloat LitAlpha = 0.9f;
+
+// Below this sine of the angle between the up vector and the viewing
+// direction the light's view would have no defined sideways axis.
+constexpr float ParallelTolerance = 1e-3f;
+
+// The frustum's half-angle is turned into radians with this π.
+constexpr float FrustumPi = 3.1415927f;
+
+const GLfloat Red[4] = {1.0f, 0.0f, 0.0f, 0.0f};
+
+// The framebuffer-object calls of OpenGL 3.0 or ARB_framebuffer_object, else
+// those of EXT_framebuffer_object; all null where the driver has neither.
+struct FramebufferCalls
+{
+    PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
+    PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
+    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
+    PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
+    PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
+    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
+    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
+    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
+    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
+
+    bool Available() const { return genFramebuffers != nullptr; }
+};
+
+FramebufferCalls Framebuffers()
+{
+    if (GLEW_VERSION_3_0 || GLEW_ARB_framebuffer_object)
+        return {glGenFramebuffers, glDeleteFramebuffers, glBindFramebuffer, glGenRenderbuffers,
+                glDeleteRenderbuffers, glBindRenderbuffer, glRenderbufferStorage, glFramebufferRenderbuffer,
+                glCheckFramebufferStatus};
+    if (GLEW_EXT_framebuffer_object)
+        return {glGenFramebuffersEXT, glDeleteFramebuffersEXT, glBindFramebufferEXT, glGenRenderbuffersEXT,
+                glDeleteRenderbuffersEXT, glBindRenderbufferEXT, glRenderbufferStorageEXT,
+                glFramebufferRenderbufferEXT, glCheckFramebufferStatusEXT};
+    return {};
+}
+
+Vec3 Cross(const Vec3& a, const Vec3& b)
+{
+    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+
+float Length(const Vec3& v)
+{
+    return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+}
+
+// The opening of a point light's or a spot's square frustum, in degrees.
+float FieldOfView(const Light& light)
+{
+    if (light.lightType == LightType::Spot)
+        return std::min(2.0f * light.spotCutoff, WidestFieldOfView);
+    return PointFieldOfView;
+}
+
+// The unit direction the light looks in: a spot's own direction, otherwise
+// towards the world origin (straight down for a light at the origin).
+Vec3 ViewingDirection(const Light& light)
+{
+    if (light.lightType == LightType::Spot)
+        return light.direction;
+    const Matrix4 frame = light.TowardsOriginFrame();
+    return {frame[8], frame[9], frame[10]};
+}
+
+// The Y axis of the light's local frame, the one ApplyTransform sets up and
+// the frustum outline is drawn in.
+Vec3 LocalUp(const Light& light)
+{
+    if (light.lightType == LightType::Spot) {
+        const float h = light.horizontalAngle * DegreesToRadians;
+        const float v = light.verticalAngle * DegreesToRadians;
+        return {-std::sin(v) * std::sin(h), std::cos(v), -std::sin(v) * std::cos(h)};
+    }
+    const Matrix4 frame = light.TowardsOriginFrame();
+    return {frame[4], frame[5], frame[6]};
+}
+
+// +X for a point or spot light straight above or below the origin, +Y
+// otherwise. Where that is parallel to the viewing direction (a directional
+// light straight above, a spot looking straight up or down, a spot above the
+// origin looking along X), the light's own local Y axis takes its place, so
+// that the map stays square with the frustum outline.
+Vec3 UpVector(const Light& light, const Vec3& viewing)
+{
+    const Vec4& p = light.position;
+    const Vec3 up = p[0] == 0.0f && p[2] == 0.0f && p[3] != 0.0f ? Vec3{1.0f, 0.0f, 0.0f} : Vec3{0.0f, 1.0f, 0.0f};
+    if (Length(Cross(up, viewing)) < ParallelTolerance)
+        return LocalUp(light);
+    return up;
+}
+
+// Loads the light's projection: a perspective square frustum for point and
+// spot lights, an orthographic box for a directional light.
+void LoadLightProjection(const RendererOptions& options, const Light& light)
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    if (light.lightType == LightType::Directional)
+        glOrtho(-options.orthoSize, options.orthoSize, -options.orthoSize, options.orthoSize, options.near,
+                options.far);
+    else
+        gluPerspective(FieldOfView(light), 1.0, options.near, options.far);
+}
+
+// Loads the light's view. A directional light's eye is pulled back along its
+// viewing axis by orthoOffset, so the box also takes in what lies behind the
+// light's position.
+void LoadLightView(const RendererOptions& options, const Light& light)
+{
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    const Vec4& p = light.position;
+    const Vec3 d = ViewingDirection(light);
+    const Vec3 up = UpVector(light, d);
+    if (light.lightType == LightType::Directional)
+        glTranslatef(0.0f, 0.0f, -options.orthoOffset);
+    gluLookAt(p[0], p[1], p[2], p[0] + d[0], p[1] + d[1], p[2] + d[2], up[0], up[1], up[2]);
+}
+
+Matrix4 CurrentMatrix(GLenum which)
+{
+    Matrix4 m{};
+    glGetFloatv(which, m.data());
+    return m;
+}
+
+// The window's depth buffer cannot hold the map when it is smaller than the
+// map, and a multisampled one cannot be copied into a texture.
+bool NeedsOwnDepthBuffer(const Renderer& renderer)
+{
+    if (renderer.shadowMapFramebuffer == 0)
+        return false;
+    GLint sampleBuffers = 0;
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
+    return renderer.viewportWidth < MapSize || renderer.viewportHeight < MapSize || sampleBuffers > 0;
+}
+
+// The casters' depth from the light, offset away from the light so that lit
+// surfaces do not shadow themselves, copied into the bound texture.
+void RenderDepthMap(const Renderer& renderer)
+{
+    const FramebufferCalls calls = Framebuffers();
+    const bool ownBuffer = NeedsOwnDepthBuffer(renderer);
+    if (ownBuffer)
+        calls.bindFramebuffer(GL_FRAMEBUFFER, renderer.shadowMapFramebuffer);
+    glViewport(0, 0, MapSize, MapSize);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_LIGHTING);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(renderer.options.mappedPolygonOffset, 0.0f);
+    renderer.DrawScene(false, false, true);
+    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, 0, 0, MapSize, MapSize, 0);
+    if (ownBuffer)
+        calls.bindFramebuffer(GL_FRAMEBUFFER, 0);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDisable(GL_POLYGON_OFFSET_FILL);
+}
+
+// Carries a world point into the map: s/q, t/q in 0..1 across the map and
+// r/q the point's depth from the light in 0..1.
+void LoadTextureMatrix(const Matrix4& lightProjection, const Matrix4& lightView)
+{
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glTranslatef(0.5f, 0.5f, 0.5f);
+    glScalef(0.5f, 0.5f, 0.5f);
+    glMultMatrixf(lightProjection.data());
+    glMultMatrixf(lightView.data());
+}
+
+// The texture either replaces the scene's colour with the map's depth as
+// grey, or, compared with each fragment's depth from the light, scales the
+// full light's alpha to 1 where lit and 0 where shadowed.
+void SetUpComparison(const Light& light, bool drawAsTexture)
+{
+    if (drawAsTexture) {
+        glEnable(GL_LIGHTING);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_NONE);
+    } else {
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_R_TO_TEXTURE);
+        glEnable(GL_ALPHA_TEST);
+        glAlphaFunc(GL_GREATER, LitAlpha);
+        light.Upload(true);
+    }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+}
+
+// Generated texture coordinates equal to each vertex's world position: the
+// planes are given under the camera view, which OpenGL inverts for them.
+void EnableWorldCoordinates()
+{
+    const GLfloat planes[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+    const GLenum coordinates[4] = {GL_S, GL_T, GL_R, GL_Q};
+    const GLenum switches[4] = {GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_TEXTURE_GEN_R, GL_TEXTURE_GEN_Q};
+    for (int i = 0; i < 4; ++i) {
+        glEnable(switches[i]);
+        glTexGenfv(coordinates[i], GL_EYE_PLANE, planes[i]);
+    }
+}
+
+void DisableWorldCoordinates()
+{
+    glDisable(GL_TEXTURE_GEN_S);
+    glDisable(GL_TEXTURE_GEN_T);
+    glDisable(GL_TEXTURE_GEN_R);
+    glDisable(GL_TEXTURE_GEN_Q);
+}
+
+// The twelve edges of the frustum in the light's local frame (+Z along the
+// light): the far square, the upper face, the near square and the lower face
+// as one strip of quads drawn in lines.
+void DrawFrustumEdges(float hn, float zn, float hf, float zf)
+{
+    glBegin(GL_QUAD_STRIP);
+    glVertex3f(hf, -hf, zf);
+    glVertex3f(-hf, -hf, zf);
+    glVertex3f(hf, hf, zf);
+    glVertex3f(-hf, hf, zf);
+    glVertex3f(hn, hn, zn);
+    glVertex3f(-hn, hn, zn);
+    glVertex3f(hn, -hn, zn);
+    glVertex3f(-hn, -hn, zn);
+    glVertex3f(hf, -hf, zf);
+    glVertex3f(-hf, -hf, zf);
+    glEnd();
+}
+
+// The volume the depth pass saw, in red over everything, depth test off.
+void DrawFrustumOutline(const Renderer& renderer)
+{
+    const RendererOptions& options = renderer.options;
+    const Light& light = renderer.light;
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    float zn = options.near, zf = options.far, hn = options.orthoSize, hf = options.orthoSize;
+    if (light.lightType == LightType::Directional) {
+        zn -= options.orthoOffset;
+        zf -= options.orthoOffset;
+    } else {
+        const float k = std::tan(FieldOfView(light) / 2.0f * (FrustumPi / 180.0f));
+        hn = k * zn;
+        hf = k * zf;
+    }
+    glPushMatrix();
+    glLoadIdentity();
+    renderer.ApplyCamera();
+    light.ApplyTransform();
+    glColor4fv(Red);
+    glDisable(GL_DEPTH_TEST);
+    DrawFrustumEdges(hn, zn, hf, zf);
+    glPopMatrix();
+    glPopAttrib();
+}
+
+// The map as grey levels on a square in the window's lower-right corner,
+// its side mapViewSize times the smaller window side.
+void DrawMapPreview(Renderer& renderer)
+{
+    float sx = 2.0f, sy = 2.0f;
+    if (renderer.viewportHeight < renderer.viewportWidth)
+        sx = 2.0f / renderer.aspect;
+    else
+        sy = 2.0f * renderer.aspect;
+    sx *= renderer.options.mapViewSize;
+    sy *= renderer.options.mapViewSize;
+
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_NONE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glDisable(GL_LIGHTING);
+
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glBegin(GL_QUADS);
+    glTexCoord4f(0.0f, 0.0f, 0.0f, 1.0f);
+    glVertex2f(1.0f - sx, -1.0f);
+    glTexCoord4f(1.0f, 0.0f, 0.0f, 1.0f);
+    glVertex2f(1.0f, -1.0f);
+    glTexCoord4f(1.0f, 1.0f, 0.0f, 1.0f);
+    glVertex2f(1.0f, sy - 1.0f);
+    glTexCoord4f(0.0f, 1.0f, 0.0f, 1.0f);
+    glVertex2f(1.0f - sx, sy - 1.0f);
+    glEnd();
+    glPopMatrix();
+    renderer.Resize(renderer.viewportWidth, renderer.viewportHeight);
+}
+}
+
+// A 512 × 512 depth renderbuffer in a framebuffer of its own, without colour.
+// Drivers without framebuffer objects, or where this one is incomplete, keep
+// rendering the map into the window's depth buffer.
+void Renderer::PrepareShadowMapFramebuffer()
+{
+    const FramebufferCalls calls = Framebuffers();
+    if (!calls.Available())
+        return;
+    GLuint framebuffer = 0, depth = 0;
+    calls.genFramebuffers(1, &framebuffer);
+    calls.genRenderbuffers(1, &depth);
+    calls.bindRenderbuffer(GL_RENDERBUFFER, depth);
+    calls.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, MapSize, MapSize);
+    calls.bindRenderbuffer(GL_RENDERBUFFER, 0);
+    calls.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    calls.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
+    glDrawBuffer(GL_NONE);
+    glReadBuffer(GL_NONE);
+    const bool complete = calls.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    calls.bindFramebuffer(GL_FRAMEBUFFER, 0);
+    if (!complete) {
+        LOG_ERROR("Bufor głębokości mapy cieni jest niekompletny; mapa powstaje w buforze okna.");
+        calls.deleteFramebuffers(1, &framebuffer);
+        calls.deleteRenderbuffers(1, &depth);
+        return;
+    }
+    shadowMapFramebuffer = framebuffer;
+    shadowMapDepthBuffer = depth;
+}
+
+// Without OpenGL 1.4 there are no depth textures to compare with: the frame
+// keeps the camera view for the light marker and draws no scene. On return
+// the viewport, the camera projection and all attributes are the window's
+// again and the modelview holds the camera view.
 void Renderer::RenderShadowMap()
 {
-    RenderNoShadow();
+    if (!GLEW_VERSION_1_4) {
+        ApplyCamera();
+        light.UploadPosition();
+        return;
+    }
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glDepthFunc(GL_LEQUAL);
+
+    LoadLightProjection(options, light);
+    const Matrix4 lightProjection = CurrentMatrix(GL_PROJECTION_MATRIX);
+    LoadLightView(options, light);
+    const Matrix4 lightView = CurrentMatrix(GL_MODELVIEW_MATRIX);
+    RenderDepthMap(*this);
+    LoadTextureMatrix(lightProjection, lightView);
+
+    Resize(viewportWidth, viewportHeight);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    ApplyCamera();
+    if (!options.drawAsTexture) {
+        glEnable(GL_LIGHTING);
+        light.UploadPosition();
+        light.Upload(false);
+        DrawScene(true, true, false);
+    }
+    glEnable(GL_TEXTURE_2D);
+    SetUpComparison(light, options.drawAsTexture);
+    EnableWorldCoordinates();
+    DrawScene(true, true, false);
+    glDisable(GL_ALPHA_TEST);
+    DisableWorldCoordinates();
+
+    if (options.showFrustum)
+        DrawFrustumOutline(*this);
+    if (options.useMapView)
+        DrawMapPreview(*this);
+    glDisable(GL_TEXTURE_2D);
+    glPopAttrib();
 }
 }
