@@ -52,6 +52,8 @@ int main(int argc, char** argv)
         renderer.yaw = request.yaw;
         renderer.pitch = request.pitch;
         renderer.distance = request.distance;
+        renderer.panX = request.panX;
+        renderer.panY = request.panY;
     }
 
     for (int frame = 0; frame < FramesBeforeReadBack; ++frame)

@@ -96,14 +96,18 @@ bool ParseOption(const std::string& option, const std::string& value, Request& r
     } else if (option == "--press") {
         request.settings.push_back({value, "", true});
     } else if (option == "--camera") {
-        if (!ParseNumbers(value, 3, numbers)) {
-            error = "--camera takes yaw,pitch,distance";
+        if (!ParseNumbers(value, 3, numbers) && !ParseNumbers(value, 5, numbers)) {
+            error = "--camera takes yaw,pitch,distance or yaw,pitch,distance,panX,panY";
             return false;
         }
         request.moveCamera = true;
         request.yaw = static_cast<float>(numbers[0]);
         request.pitch = static_cast<float>(numbers[1]);
         request.distance = static_cast<float>(numbers[2]);
+        if (numbers.size() == 5) {
+            request.panX = static_cast<float>(numbers[3]);
+            request.panY = static_cast<float>(numbers[4]);
+        }
     } else if (option == "--size") {
         if (!ParseSize(value, request.width, request.height)) {
             error = "--size takes WIDTHxHEIGHT";
@@ -173,7 +177,8 @@ const char* Usage()
            "  --set BAR/ROW=VALUE      any bar row: a number, a label (Wlaczone, Depth-Fail, ...)\n"
            "                           or a colour R,G,B; structure members as BAR/ROW/MEMBER\n"
            "  --press BAR/BUTTON       presses a bar's button (light/enabled)\n"
-           "  --camera YAW,PITCH,DIST  camera angles in degrees and distance\n"
+           "  --camera YAW,PITCH,DIST[,PANX,PANY]\n"
+           "                           camera angles in degrees, distance and shift\n"
            "  --size WxH               image size (1024x768)\n"
            "  --output FILE            the PNG to write (korvana-snapshot.png)\n"
            "  --scene FILE             another OBJ scene (Scene/test.obj beside the program)\n"

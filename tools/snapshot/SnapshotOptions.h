@@ -28,6 +28,8 @@ struct Request
     float yaw = 0.0f;
     float pitch = 0.0f;
     float distance = 10.0f;
+    float panX = 0.0f;
+    float panY = 0.0f;
     bool help = false;
     bool probe = false;  // only whether a window with a GL context opens
 };
