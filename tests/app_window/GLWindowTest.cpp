@@ -135,9 +135,10 @@ TEST_F(GLWindowRun, MouseDragsWithSeveralButtonsMoveTheCameraTogether)
     run.watcher = [&](GLWindow& window, const MSG& msg) {
         if (msg.message != WM_PAINT || run.paints != 1)
             return;
-        SendMessageA(msg.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 100));
-        SendMessageA(msg.hwnd, WM_MOUSEMOVE, MK_LBUTTON | MK_MBUTTON, MAKELPARAM(110, 120));
-        SendMessageA(msg.hwnd, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(100, 100));
+        // Right of the bars, which would take the pointer over them.
+        SendMessageA(msg.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(600, 400));
+        SendMessageA(msg.hwnd, WM_MOUSEMOVE, MK_LBUTTON | MK_MBUTTON, MAKELPARAM(610, 420));
+        SendMessageA(msg.hwnd, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(600, 400));
         const auto& renderer = window.GetRenderer();
         yaw = renderer.yaw;
         pitch = renderer.pitch;
