@@ -148,10 +148,14 @@ void Renderer::RenderNoShadow()
     DrawScene(true, true, false);
 }
 
+// A side of 0 (a minimised window) counts as 1, so that neither the aspect
+// nor the frustum's width divides by zero.
 bool Renderer::Resize(std::int32_t width, std::int32_t height)
 {
     if (height == 0)
         height = 1;
+    if (width == 0)
+        width = 1;
     viewportWidth = width;
     viewportHeight = height;
     aspect = static_cast<float>(width) / static_cast<float>(height);

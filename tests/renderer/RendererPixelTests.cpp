@@ -181,7 +181,7 @@ TEST_F(RendererGLTest, ModeOutsideTheKnownOnesDrawsNoPass)
     EXPECT_GT(Brightness(image, bar), 0.0);
 }
 
-TEST_F(RendererGLTest, ZeroHeightCountsAsOne)
+TEST_F(RendererGLTest, ZeroSidesCountAsOne)
 {
     Start(FloorScene(dir));
     EXPECT_TRUE(renderer->Resize(800, 0));
@@ -192,6 +192,14 @@ TEST_F(RendererGLTest, ZeroHeightCountsAsOne)
     EXPECT_EQ(renderer->viewportHeight, 1);
     EXPECT_FLOAT_EQ(renderer->aspect, 800.0f);
     GLfloat projection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    for (const GLfloat value : projection)
+        EXPECT_TRUE(std::isfinite(value));
+
+    // A minimised window has no width either.
+    EXPECT_TRUE(renderer->Resize(0, 0));
+    EXPECT_EQ(renderer->viewportWidth, 1);
+    EXPECT_FLOAT_EQ(renderer->aspect, 1.0f);
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     for (const GLfloat value : projection)
         EXPECT_TRUE(std::isfinite(value));
