@@ -86,14 +86,4 @@ TEST_F(PlaneEquation, FirstTriangleWithoutAreaIsRefused)
     EXPECT_NE(log.Messages()[0].find("'ShadowPlaneNS'"), std::string::npos);
     EXPECT_NE(log.Messages()[0].find("zerowe pole"), std::string::npos);
 }
-
-// A reload forgets the plane of the previous scene.
-TEST_F(PlaneEquation, ReloadWithoutPlaneForgetsTheOldOne)
-{
-    Load(SceneWithPlane("o ShadowPlaneNS\nv 0 2 0\nv 1 2 0\nv 1 2 -1\nf 4 5 6\n"));
-    ASSERT_TRUE(renderer.planeValid);
-    Load(SceneWithPlane(""));
-    EXPECT_FALSE(renderer.planeValid);
-    EXPECT_EQ(renderer.shadowPlaneIndex, NoSceneObject);
-}
 }
