@@ -75,6 +75,13 @@ TEST_F(DefineTest, PositionIsClampedIntoTheWindow)
     info = GetBar("light");
     EXPECT_FLOAT_EQ(info->left, 16);
     EXPECT_FLOAT_EQ(info->top, 182);
+
+    // In a low window a tall bar keeps its place and ends at the bottom edge
+    // rather than sliding up over the bars above it.
+    TwWindowSize(640, 480);
+    info = GetBar("light");
+    EXPECT_FLOAT_EQ(info->top, 182);
+    EXPECT_FLOAT_EQ(info->bottom, 480);
 }
 
 TEST_F(DefineTest, RepeatedParameterTakesItsLastValue)
