@@ -90,7 +90,7 @@ bool Renderer::InitGL()
             glDisable(GL_MULTISAMPLE_ARB);
     }
     PrepareShadowMapTexture();
-    PrepareShadowMapFramebuffer();
+    PrepareShadowMapStorage();
     return true;
 }
 

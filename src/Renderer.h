@@ -168,6 +168,6 @@ public:
 
 private:
     void PrepareShadowMapTexture();
-    void PrepareShadowMapFramebuffer();
+    void PrepareShadowMapStorage();
 };
 }

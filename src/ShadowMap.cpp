@@ -159,6 +159,36 @@ Matrix4 CurrentMatrix(GLenum which)
     return m;
 }
 
+// A 512 × 512 depth renderbuffer in a framebuffer of its own, without colour.
+// Drivers without framebuffer objects, or where this one is incomplete, keep
+// rendering the map into the window's depth buffer.
+void PrepareShadowMapFramebuffer(Renderer& renderer)
+{
+    const FramebufferCalls calls = Framebuffers();
+    if (!calls.Available())
+        return;
+    GLuint framebuffer = 0, depth = 0;
+    calls.genFramebuffers(1, &framebuffer);
+    calls.genRenderbuffers(1, &depth);
+    calls.bindRenderbuffer(GL_RENDERBUFFER, depth);
+    calls.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, MapSize, MapSize);
+    calls.bindRenderbuffer(GL_RENDERBUFFER, 0);
+    calls.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    calls.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
+    glDrawBuffer(GL_NONE);
+    glReadBuffer(GL_NONE);
+    const bool complete = calls.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    calls.bindFramebuffer(GL_FRAMEBUFFER, 0);
+    if (!complete) {
+        LOG_ERROR("Bufor głębokości mapy cieni jest niekompletny; mapa powstaje w buforze okna.");
+        calls.deleteFramebuffers(1, &framebuffer);
+        calls.deleteRenderbuffers(1, &depth);
+        return;
+    }
+    renderer.shadowMapFramebuffer = framebuffer;
+    renderer.shadowMapDepthBuffer = depth;
+}
+
 // The window's depth buffer cannot hold the map when it is smaller than the
 // map, and a multisampled one cannot be copied into a texture.
 bool NeedsOwnDepthBuffer(const Renderer& renderer)
@@ -185,7 +215,7 @@ void RenderDepthMap(const Renderer& renderer)
     glEnable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(renderer.options.mappedPolygonOffset, 0.0f);
     renderer.DrawScene(false, false, true);
-    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, 0, 0, MapSize, MapSize, 0);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, MapSize, MapSize);
     if (ownBuffer)
         calls.bindFramebuffer(GL_FRAMEBUFFER, 0);
     glClear(GL_DEPTH_BUFFER_BIT);
@@ -335,34 +365,15 @@ void DrawMapPreview(Renderer& renderer)
 }
 }
 
-// A 512 × 512 depth renderbuffer in a framebuffer of its own, without colour.
-// Drivers without framebuffer objects, or where this one is incomplete, keep
-// rendering the map into the window's depth buffer.
-void Renderer::PrepareShadowMapFramebuffer()
+// The map's 512 × 512 depth image is allocated once and every frame copies
+// the depth pass into it: an image specified anew in every frame loses its
+// depth texture mode on some drivers (Mesa), and the comparison then darkens
+// the colour without lowering the alpha, so shadows came out black.
+void Renderer::PrepareShadowMapStorage()
 {
-    const FramebufferCalls calls = Framebuffers();
-    if (!calls.Available())
-        return;
-    GLuint framebuffer = 0, depth = 0;
-    calls.genFramebuffers(1, &framebuffer);
-    calls.genRenderbuffers(1, &depth);
-    calls.bindRenderbuffer(GL_RENDERBUFFER, depth);
-    calls.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, MapSize, MapSize);
-    calls.bindRenderbuffer(GL_RENDERBUFFER, 0);
-    calls.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    calls.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
-    glDrawBuffer(GL_NONE);
-    glReadBuffer(GL_NONE);
-    const bool complete = calls.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    calls.bindFramebuffer(GL_FRAMEBUFFER, 0);
-    if (!complete) {
-        LOG_ERROR("Bufor głębokości mapy cieni jest niekompletny; mapa powstaje w buforze okna.");
-        calls.deleteFramebuffers(1, &framebuffer);
-        calls.deleteRenderbuffers(1, &depth);
-        return;
-    }
-    shadowMapFramebuffer = framebuffer;
-    shadowMapDepthBuffer = depth;
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, MapSize, MapSize, 0, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT,
+                 nullptr);
+    PrepareShadowMapFramebuffer(*this);
 }
 
 // Without OpenGL 1.4 there are no depth textures to compare with: the frame

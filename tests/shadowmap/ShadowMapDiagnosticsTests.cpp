@@ -1,0 +1,227 @@
+// What shadow mapping shows besides the shadow: the map as a texture, the
+// outline of the light's frustum, the preview in the corner; the frame
+// without OpenGL 1.4; the state the pass hands back.
+#include "ShadowMapTestSupport.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace ShadowMapTests
+{
+namespace
+{
+bool IsRed(const Image& image, int x, int y)
+{
+    const std::uint8_t* p = image.At(x, y);
+    return p[0] == 255 && p[1] == 0 && p[2] == 0;
+}
+
+// A red pixel at or next to `at`: the outline is one pixel wide.
+bool RedNear(const Image& image, const std::array<int, 2>& at)
+{
+    for (int y = std::max(at[1] - 1, 0); y <= std::min(at[1] + 1, image.height - 1); ++y)
+        for (int x = std::max(at[0] - 1, 0); x <= std::min(at[0] + 1, image.width - 1); ++x)
+            if (IsRed(image, x, y))
+                return true;
+    return false;
+}
+
+// Elevation of a spot at (0, 6, 3) that looks at the origin.
+const float TowardsOrigin = -std::atan2(6.0f, 3.0f) / KorvanaFramework::DegreesToRadians;
+
+Matrix4 CameraView(const Renderer& renderer)
+{
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    renderer.ApplyCamera();
+    Matrix4 view{};
+    glGetFloatv(GL_MODELVIEW_MATRIX, view.data());
+    glPopMatrix();
+    return view;
+}
+
+void ExpectMatrix(GLenum which, const Matrix4& expected, const char* what)
+{
+    Matrix4 loaded{};
+    glGetFloatv(which, loaded.data());
+    for (int i = 0; i < 16; ++i)
+        EXPECT_NEAR(loaded[i], expected[i], 1e-5) << what << " " << i;
+}
+}
+
+// Without the dimmed pass and the alpha test every pixel of the scene takes
+// the map's depth as grey: white where no caster is in the map, darker grey
+// under the box. Nothing is cut away to the background.
+TEST_F(ShadowMapTest, MapAsTextureShowsGreyLevelsOnly)
+{
+    Start(640, 480, BoxOverFloor());
+    UseSpot({0, 6, 3}, 180.0f, TowardsOrigin, 20.0f);
+    renderer->options.drawAsTexture = true;
+    const Image image = Pass();
+    Save(image, "as-texture");
+    int coloured = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (!IsBackground(image, {x, y}) && !IsGrey(image, x, y))
+                ++coloured;
+    EXPECT_EQ(coloured, 0);
+    const std::array<int, 2> underBox = OnScreen({0, -2, -1});
+    EXPECT_TRUE(IsGrey(image, underBox[0], underBox[1]));
+    EXPECT_GT(Brightness(image, underBox), 0.0);
+    EXPECT_LT(Brightness(image, underBox), 0.9 * 255) << "the alpha test would have dropped it";
+    EXPECT_GE(Brightness(image, OnScreen({1.5f, -2, -1})), 254.0) << "no caster in the map";
+    EXPECT_GE(Brightness(image, OnScreen({-4, -2, -1})), 254.0) << "outside the map";
+}
+
+// Where an edge of a spot's frustum runs under the floor, the floor hides
+// it from the camera; the outline is drawn without the depth test all the
+// same, in pure red.
+TEST_F(ShadowMapTest, FrustumOutlineIsRedThroughTheScene)
+{
+    Start(640, 480, BoxOverFloor());
+    UseSpot({0, 6, 3}, 180.0f, TowardsOrigin, 20.0f);
+    renderer->distance = 16.0f;  // the light and its near square in view
+    const Image plain = Pass();
+    renderer->options.showFrustum = true;
+    const Image outlined = Pass();
+    Save(outlined, "frustum");
+
+    const Matrix4 frame = LightFrame(renderer->light);
+    const double k = std::tan(renderer->light.spotCutoff * KorvanaFramework::DegreesToRadians);
+    int hidden = 0;
+    for (const double sx : {-1.0, 1.0}) {
+        for (const double sy : {-1.0, 1.0}) {
+            for (double z = 2.0; z < 30.0; z += 0.5) {
+                const Vec3 local{static_cast<float>(sx * k * z), static_cast<float>(sy * k * z), static_cast<float>(z)};
+                const std::array<double, 4> world = Transform(frame, local);
+                if (world[1] > -2.5)
+                    continue;
+                const std::array<int, 2> at = ScreenOf({static_cast<float>(world[0]), static_cast<float>(world[1]),
+                                                        static_cast<float>(world[2])});
+                if (at[0] < 2 || at[0] >= width - 2 || at[1] < 2 || at[1] >= height - 2 || IsBackground(plain, at))
+                    continue;
+                ++hidden;
+                EXPECT_TRUE(RedNear(outlined, at)) << sx << ", " << sy << ", z " << z;
+                EXPECT_FALSE(RedNear(plain, at)) << sx << ", " << sy << ", z " << z;
+                break;
+            }
+        }
+    }
+    EXPECT_GE(hidden, 2) << "edges seen running under the floor";
+    const std::array<double, 4> nearCorner = Transform(frame, {static_cast<float>(k), static_cast<float>(k), 1.0f});
+    EXPECT_TRUE(RedNear(outlined, OnScreen({static_cast<float>(nearCorner[0]), static_cast<float>(nearCorner[1]),
+                                            static_cast<float>(nearCorner[2])})))
+        << "the near square";
+}
+
+// The preview's side is mapViewSize times the smaller window side, in the
+// lower-right corner, in grey levels.
+struct PreviewCase
+{
+    int width;
+    int height;
+    float size;
+    int side;
+};
+
+class MapPreview : public ShadowMapTest, public testing::WithParamInterface<PreviewCase>
+{
+};
+
+TEST_P(MapPreview, SitsInTheLowerRightCorner)
+{
+    const PreviewCase preview = GetParam();
+    Start(preview.width, preview.height, BoxOverFloor());
+    renderer->distance = 60.0f;  // the scene shrinks to the middle of the window
+    renderer->options.useMapView = true;
+    renderer->options.mapViewSize = preview.size;
+    const Image image = Pass();
+    Save(image, "preview-" + std::to_string(width) + "x" + std::to_string(height));
+    int across = 0, up = 0;
+    while (across < width && !IsBackground(image, {width - 1 - across, height - 1}))
+        ++across;
+    while (up < height && !IsBackground(image, {width - 1, height - 1 - up}))
+        ++up;
+    EXPECT_NEAR(across, preview.side, 1);
+    EXPECT_NEAR(up, preview.side, 1);
+    for (int y = height - up; y < height; ++y)
+        for (int x = width - across; x < width; ++x)
+            ASSERT_TRUE(IsGrey(image, x, y)) << x << ", " << y;
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, MapPreview,
+                         testing::Values(PreviewCase{640, 480, 0.4f, 192}, PreviewCase{300, 400, 0.4f, 120},
+                                         PreviewCase{640, 480, 1.0f, 480}, PreviewCase{400, 300, 0.25f, 75},
+                                         PreviewCase{640, 480, 0.0f, 0}));
+
+// The driver flag is switched off for the one frame.
+TEST_F(ShadowMapTest, WithoutOpenGL14OnlyTheBackgroundIsDrawn)
+{
+    Start(640, 480, BoxOverFloor());
+    renderer->options.showFrustum = true;
+    renderer->options.useMapView = true;
+    const GLboolean offered = __GLEW_VERSION_1_4;
+    __GLEW_VERSION_1_4 = GL_FALSE;
+    const Image image = Pass();
+    __GLEW_VERSION_1_4 = offered;
+    int drawn = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            drawn += IsBackground(image, {x, y}) ? 0 : 1;
+    EXPECT_EQ(drawn, 0);
+    ExpectMatrix(GL_MODELVIEW_MATRIX, CameraView(*renderer), "camera view");
+}
+
+// After the pass, with every diagnostic on, the window's viewport, the
+// camera's projection and view and all switched state are back, and the
+// frame without shadow looks as it did before. At 400 × 300 the map was
+// rendered off-screen, at 800 × 600 in the window.
+class PassRestore : public ShadowMapTest, public testing::WithParamInterface<int>
+{
+};
+
+TEST_P(PassRestore, LeavesTheWindowsStateBehind)
+{
+    Start(GetParam(), GetParam() * 3 / 4, BoxOverFloor());
+    const Image before = Unshadowed();
+    renderer->options.showFrustum = true;
+    renderer->options.useMapView = true;
+    Pass();
+
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], width);
+    EXPECT_EQ(viewport[3], height);
+    ExpectMatrix(GL_PROJECTION_MATRIX, renderer->ProjectionMatrix(), "projection");
+    ExpectMatrix(GL_MODELVIEW_MATRIX, CameraView(*renderer), "camera view");
+    GLint value = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &value);
+    EXPECT_EQ(value, GL_MODELVIEW);
+    glGetIntegerv(GL_DEPTH_FUNC, &value);
+    EXPECT_EQ(value, GL_LESS);
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &value);
+    EXPECT_EQ(value, 0);
+    for (const GLenum off : {GL_TEXTURE_2D, GL_ALPHA_TEST, GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_TEXTURE_GEN_R,
+                             GL_TEXTURE_GEN_Q})
+        EXPECT_FALSE(glIsEnabled(off)) << off;
+    for (const GLenum on : {GL_LIGHTING, GL_DEPTH_TEST, GL_CULL_FACE, GL_POLYGON_OFFSET_FILL})
+        EXPECT_TRUE(glIsEnabled(on)) << on;
+    GLboolean mask[4] = {};
+    glGetBooleanv(GL_COLOR_WRITEMASK, mask);
+    EXPECT_TRUE(mask[0] && mask[1] && mask[2] && mask[3]);
+
+    const Image after = Unshadowed();
+    int differ = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (std::memcmp(before.At(x, y), after.At(x, y), 3) != 0 && differ++ < 5)
+                ADD_FAILURE() << x << ", " << y << ": " << int(before.At(x, y)[0]) << " vs " << int(after.At(x, y)[0]);
+    EXPECT_EQ(differ, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, PassRestore, testing::Values(400, 800));
+}

@@ -1,0 +1,167 @@
+#include "ShadowMapTestSupport.h"
+
+#include <GL/glew.h>
+#include <GL/glu.h>
+
+#include <cmath>
+#include <cstdlib>
+
+namespace ShadowMapTests
+{
+namespace
+{
+constexpr int MapSize = 512;
+
+Matrix4 CurrentMatrix(GLenum which)
+{
+    Matrix4 m{};
+    glGetFloatv(which, m.data());
+    return m;
+}
+}
+
+TestScene BoxOverFloor()
+{
+    TestScene scene;
+    scene.Material("grey", 0.8f, 0.8f, 0.8f).Material("red", 0.9f, 0.1f, 0.1f);
+    scene.Floor("FloorNS", "grey", -2.0f, 10.0f, 40).Box("Box", "red", {0, 0, 0}, 0.5f);
+    return scene;
+}
+
+// The spot looks from (0, 6, 3) at the origin: elevation -atan(6 / 3).
+const std::array<ShadowCase, 3>& ShadowCases()
+{
+    static const std::array<ShadowCase, 3> cases{{
+        {"point", LightType::Point, {1, 6, 0.5f}, {-1.0f / 3, -2, -1.0f / 6}, {2.5f, -2, -1}},
+        {"directional", LightType::Directional, {1, 6, 0.5f}, {-1.0f / 3, -2, -1.0f / 6}, {2.5f, -2, -1}},
+        {"spot", LightType::Spot, {0, 6, 3}, {0, -2, -1}, {2.5f, -2, -1}},
+    }};
+    return cases;
+}
+
+void ShadowMapTest::Start(int w, int h, const TestScene& scene)
+{
+    width = w;
+    height = h;
+    window = std::make_unique<Snapshot::SnapshotWindow>(width, height);
+    if (!window->Ready())
+        GTEST_SKIP() << window->Error();
+    renderer = std::make_unique<Renderer>();
+    ASSERT_TRUE(renderer->LoadScene(scene.Write(dir)));
+    renderer->InitGL();
+    renderer->Resize(width, height);
+    auto& options = renderer->options;
+    options.rendererMode = RendererMode::Mapping;
+    options.backgroundColor = {0.0f, 0.0f, BackgroundBlue};
+    options.showFrustum = false;
+    options.useMapView = false;
+    renderer->pitch = 30.0f;
+}
+
+void ShadowMapTest::UseLight(const ShadowCase& light)
+{
+    if (light.type == LightType::Spot) {
+        UseSpot(light.position, 180.0f, -std::atan2(6.0f, 3.0f) / KorvanaFramework::DegreesToRadians, 45.0f);
+        return;
+    }
+    auto& l = renderer->light;
+    l.lightType = light.type;
+    const float w = light.type == LightType::Directional ? 0.0f : 1.0f;
+    l.position = {light.position[0], light.position[1], light.position[2], w};
+}
+
+void ShadowMapTest::UseSpot(const Vec3& position, float heading, float elevation, float cutoff)
+{
+    auto& l = renderer->light;
+    l.lightType = LightType::Spot;
+    l.position = {position[0], position[1], position[2], 1.0f};
+    l.SetAngles(heading, elevation);
+    l.spotCutoff = cutoff;
+}
+
+Image ShadowMapTest::Pass()
+{
+    ClearFrame();
+    renderer->RenderShadowMap();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    return window->ReadBack();
+}
+
+Image ShadowMapTest::Unshadowed()
+{
+    ClearFrame();
+    renderer->RenderNoShadow();
+    return window->ReadBack();
+}
+
+void ShadowMapTest::ClearFrame()
+{
+    const auto& background = renderer->options.backgroundColor;
+    glClearColor(background[0], background[1], background[2], 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+std::array<int, 2> ShadowMapTest::ScreenOf(const Vec3& world)
+{
+    GLdouble modelview[16], projection[16];
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    GLdouble x = 0, y = 0, z = 0;
+    gluProject(world[0], world[1], world[2], modelview, projection, viewport, &x, &y, &z);
+    return {static_cast<int>(std::floor(x)), height - 1 - static_cast<int>(std::floor(y))};
+}
+
+std::array<int, 2> ShadowMapTest::OnScreen(const Vec3& world)
+{
+    const std::array<int, 2> at = ScreenOf(world);
+    EXPECT_TRUE(at[0] >= 0 && at[0] < width && at[1] >= 0 && at[1] < height)
+        << "(" << world[0] << ", " << world[1] << ", " << world[2] << ") is seen at " << at[0] << ", " << at[1];
+    return {std::min(std::max(at[0], 0), width - 1), std::min(std::max(at[1], 0), height - 1)};
+}
+
+std::array<double, 2> ShadowMapTest::MapTexelOf(const Vec3& world)
+{
+    const std::array<double, 4> str = Transform(CurrentMatrix(GL_TEXTURE_MATRIX), world);
+    return {str[0] / str[3] * MapSize, str[1] / str[3] * MapSize};
+}
+
+bool ShadowMapTest::IsBackground(const Image& image, const std::array<int, 2>& at) const
+{
+    const std::uint8_t* p = image.At(at[0], at[1]);
+    return p[0] == 0 && p[1] == 0 && std::abs(p[2] - static_cast<int>(std::lround(BackgroundBlue * 255))) <= 1;
+}
+
+void ShadowMapTest::Save(const Image& image, const std::string& name)
+{
+    Snapshot::WritePng(image, std::string(KORVANA_BINARY_DIR) + "/tests/shadowmap-" + name + ".png");
+}
+
+std::array<double, 4> Transform(const Matrix4& m, const Vec3& p)
+{
+    std::array<double, 4> out{};
+    for (int row = 0; row < 4; ++row)
+        out[row] = m[row] * p[0] + m[4 + row] * p[1] + m[8 + row] * p[2] + m[12 + row];
+    return out;
+}
+
+Matrix4 LightFrame(const KorvanaFramework::Light& light)
+{
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    light.ApplyTransform();
+    const Matrix4 frame = CurrentMatrix(GL_MODELVIEW_MATRIX);
+    glPopMatrix();
+    return frame;
+}
+
+bool IsGrey(const Image& image, int x, int y)
+{
+    const std::uint8_t* p = image.At(x, y);
+    return std::abs(p[0] - p[1]) <= 1 && std::abs(p[1] - p[2]) <= 1;
+}
+}

@@ -1,0 +1,89 @@
+// A renderer in shadow-mapping mode in a window of any size on the virtual
+// display, the scene of one box over a floor, and the lights the tests cast
+// its shadow with.
+#pragma once
+
+#include "renderer/RendererTestSupport.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+namespace ShadowMapTests
+{
+using KorvanaFramework::LightType;
+using KorvanaFramework::Matrix4;
+using KorvanaFramework::Renderer;
+using KorvanaFramework::RendererMode;
+using KorvanaFramework::Vec3;
+using RendererTests::Brightness;
+using RendererTests::TestScene;
+using Snapshot::Image;
+
+// The background of every test frame: a blue that no lit surface shows.
+constexpr float BackgroundBlue = 0.6f;
+
+// A grey floor at y = -2 (from -10 to 10, fine enough for spot lighting)
+// under a red box of half-size 0.5 at the origin.
+TestScene BoxOverFloor();
+
+// Where a surface lies under a caster as seen from the light.
+struct ShadowCase
+{
+    const char* name;
+    LightType type;
+    Vec3 position;
+    Vec3 shadowed;  // a floor point in the box's shadow
+    Vec3 lit;       // a floor point nothing shadows, inside a spot's cone
+};
+
+// A point, a directional and a spot light, each above the box and aimed at
+// it (a spot at (0, 6, 3) looking at the origin with a 45 degree cone).
+const std::array<ShadowCase, 3>& ShadowCases();
+
+class ShadowMapTest : public testing::Test
+{
+protected:
+    // Opens a width × height window and starts the renderer in it in the
+    // shadow-mapping mode on the scene, as the window starts it; the frustum
+    // and the preview are off and the camera looks 30 degrees down.
+    void Start(int width, int height, const TestScene& scene);
+    // Places the light of one of ShadowCases.
+    void UseLight(const ShadowCase& light);
+    // Makes the light a spot at `position` with heading, elevation and cone.
+    void UseSpot(const Vec3& position, float heading, float elevation, float cutoff);
+
+    // The shadow-mapping pass alone after the frame's clear (no marker, no
+    // bars), read back; a GL error fails the test.
+    Image Pass();
+    // The pass without shadow after the same clear.
+    Image Unshadowed();
+    // The frame's clear to the background and the identity modelview.
+    void ClearFrame();
+    // The window pixel (from the top left) where a world point is seen. It
+    // reads the camera view, projection and viewport that a pass leaves.
+    std::array<int, 2> ScreenOf(const Vec3& world);
+    // Same, failing the test when the point is outside the window.
+    std::array<int, 2> OnScreen(const Vec3& world);
+    // Where a world point falls in the map, in texels, from the texture
+    // matrix the last pass left (the preview must be off).
+    std::array<double, 2> MapTexelOf(const Vec3& world);
+
+    bool IsBackground(const Image& image, const std::array<int, 2>& at) const;
+    // Writes the image under the test build folder for looking at.
+    static void Save(const Image& image, const std::string& name);
+
+    TestSupport::TempDir dir;
+    std::unique_ptr<Snapshot::SnapshotWindow> window;
+    std::unique_ptr<Renderer> renderer;
+    int width = 0;
+    int height = 0;
+};
+
+// The transform of a matrix of OpenGL applied to a point with w = 1.
+std::array<double, 4> Transform(const Matrix4& m, const Vec3& p);
+// The matrix the light's local frame (+Z along the light) multiplies onto
+// the identity.
+Matrix4 LightFrame(const KorvanaFramework::Light& light);
+bool IsGrey(const Image& image, int x, int y);
+}
