@@ -190,14 +190,11 @@ void PrepareShadowMapFramebuffer(Renderer& renderer)
 }
 
 // The window's depth buffer cannot hold the map when it is smaller than the
-// map, and a multisampled one cannot be copied into a texture.
+// map: the part outside the window would be undefined.
 bool NeedsOwnDepthBuffer(const Renderer& renderer)
 {
-    if (renderer.shadowMapFramebuffer == 0)
-        return false;
-    GLint sampleBuffers = 0;
-    glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
-    return renderer.viewportWidth < MapSize || renderer.viewportHeight < MapSize || sampleBuffers > 0;
+    return renderer.shadowMapFramebuffer != 0 &&
+           (renderer.viewportWidth < MapSize || renderer.viewportHeight < MapSize);
 }
 
 // The casters' depth from the light, offset away from the light so that lit
