@@ -10,7 +10,7 @@ packages=(
   libconfig++-dev liblog4cxx-dev libx11-dev libxrandr-dev
   libimgui-dev libstb-dev fonts-dejavu-core
   libgtest-dev xvfb xauth xserver-xorg-core xserver-xorg-video-dummy
-  libbenchmark-dev libtinyobjloader-dev clang
+  libbenchmark-dev libtinyobjloader-dev
 )
 
 missing=()

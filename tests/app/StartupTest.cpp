@@ -48,10 +48,11 @@ int RunWinMain()
     return WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
 }
 
-// Runs a program with no X display; returns its exit code and what it wrote.
+// Runs a program with no X display in the plain C locale; returns its exit
+// code and what it wrote.
 int RunWithoutDisplay(const std::string& program, const std::string& folder, std::string& out, std::string& err)
 {
-    const std::string command = "cd '" + folder + "' && env -u DISPLAY '" + program + "' >'" + folder +
+    const std::string command = "cd '" + folder + "' && env -u DISPLAY LC_ALL=C '" + program + "' >'" + folder +
                                 "/out.txt' 2>'" + folder + "/err.txt'";
     const int status = std::system(command.c_str());
     out = ReadFile(folder + "/out.txt");
@@ -64,7 +65,11 @@ class Startup : public ::testing::Test
 protected:
     // Without a display the dialog cannot open, so a run ends after the
     // configuration and display steps.
-    void SetUp() override { unsetenv("DISPLAY"); }
+    void SetUp() override
+    {
+        unsetenv("DISPLAY");
+        PlatformTesting::ForgetWindowClasses();  // each run registers its class anew
+    }
     void TearDown() override { PlatformTesting::SetModuleFileName(""); }
 };
 }
@@ -161,6 +166,9 @@ TEST(Program, FirstRunWithoutDisplay)
         << err;
     EXPECT_TRUE(FileExists(dir / "Korvana.cfg"));
     EXPECT_NE(ReadFile(dir / "Korvana.log").find("Koniec..."), std::string::npos);
+    // Polish letters reach the console and the log file unchanged.
+    EXPECT_NE(out.find("Nie można utworzyć okna OpenGL!"), std::string::npos) << out;
+    EXPECT_NE(ReadFile(dir / "Korvana.log").find("Nie można utworzyć okna OpenGL!"), std::string::npos);
 }
 
 // The same program from a folder whose path is too long ends at once.
