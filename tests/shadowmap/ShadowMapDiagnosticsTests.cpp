@@ -1,7 +1,10 @@
 // What shadow mapping shows besides the shadow: the map as a texture, the
 // outline of the light's frustum, the preview in the corner; the frame
-// without OpenGL 1.4; the state the pass hands back.
+// without OpenGL 1.4; the state the pass hands back; the snapshot tool
+// setting the mapping options.
 #include "ShadowMapTestSupport.h"
+
+#include "SnapshotOptions.h"
 
 #include <GL/glew.h>
 
@@ -224,4 +227,29 @@ TEST_P(PassRestore, LeavesTheWindowsStateBehind)
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, PassRestore, testing::Values(400, 800));
+
+// The snapshot tool sets the mapping options through the bar "mapped", which
+// the main bar shows once the mode is chosen.
+TEST_F(ShadowMapTest, SnapshotSettingsReachTheMappingOptions)
+{
+    Start(640, 480, BoxOverFloor());
+    renderer->options.rendererMode = RendererMode::None;
+    std::string error;
+    EXPECT_FALSE(Snapshot::ApplySetting({"mapped/near", "2"}, error)) << "the bar is hidden before mode 3";
+    Snapshot::Request request;
+    ASSERT_TRUE(Snapshot::ParseArguments({"--mode", "3", "--set", "mapped/near=2", "--set", "mapped/orthoSize=7.5",
+                                          "--set", "mapped/showFrustum=Wylaczone", "--set",
+                                          "mapped/drawAsTexture=Wlaczone", "--set", "mapped/mapViewSize=0.25"},
+                                         request, error))
+        << error;
+    for (const Snapshot::Setting& setting : request.settings)
+        ASSERT_TRUE(Snapshot::ApplySetting(setting, error)) << error;
+    const auto& options = renderer->options;
+    EXPECT_EQ(options.rendererMode, RendererMode::Mapping);
+    EXPECT_FLOAT_EQ(options.near, 2.0f);
+    EXPECT_FLOAT_EQ(options.orthoSize, 7.5f);
+    EXPECT_FALSE(options.showFrustum);
+    EXPECT_TRUE(options.drawAsTexture);
+    EXPECT_FLOAT_EQ(options.mapViewSize, 0.25f);
+}
 }
