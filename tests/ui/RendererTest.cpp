@@ -4,8 +4,9 @@
 #include "ui/Font.h"
 #include "ui/ImGuiGL1Renderer.h"
 
+#include "tests/support/PbufferContext.h"
+
 #include <GL/gl.h>
-#include <GL/glx.h>
 
 #include <array>
 #include <vector>
@@ -24,20 +25,9 @@ class RendererTest : public testing::Test
 protected:
     void SetUp() override
     {
-        display = XOpenDisplay(nullptr);
-        if (display == nullptr)
+        if (!pbuffer.HasDisplay())
             GTEST_SKIP() << "no X display";
-        const int attributes[] = {GLX_DRAWABLE_TYPE, GLX_PBUFFER_BIT, GLX_RENDER_TYPE, GLX_RGBA_BIT,
-                                  GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8, None};
-        int count = 0;
-        GLXFBConfig* configs = glXChooseFBConfig(display, DefaultScreen(display), attributes, &count);
-        ASSERT_TRUE(configs != nullptr && count > 0);
-        const int pbufferAttributes[] = {GLX_PBUFFER_WIDTH, width, GLX_PBUFFER_HEIGHT, height, None};
-        pbuffer = glXCreatePbuffer(display, configs[0], pbufferAttributes);
-        context = glXCreateNewContext(display, configs[0], GLX_RGBA_TYPE, nullptr, True);
-        XFree(configs);
-        ASSERT_NE(context, nullptr);
-        ASSERT_TRUE(glXMakeContextCurrent(display, pbuffer, pbuffer, context));
+        ASSERT_TRUE(pbuffer.Ready());
 
         imgui = ImGui::CreateContext();
         ImGui::SetCurrentContext(imgui);
@@ -56,14 +46,6 @@ protected:
             KorvanaUi::DestroyFontTexture();
             ImGui::DestroyContext(imgui);
         }
-        if (context != nullptr) {
-            glXMakeContextCurrent(display, None, None, nullptr);
-            glXDestroyContext(display, context);
-        }
-        if (pbuffer != None)
-            glXDestroyPbuffer(display, pbuffer);
-        if (display != nullptr)
-            XCloseDisplay(display);
     }
 
     // Draws what draw() adds to the foreground draw list over a black frame.
@@ -87,9 +69,7 @@ protected:
         return {rgba[0], rgba[1], rgba[2]};
     }
 
-    Display* display = nullptr;
-    GLXPbuffer pbuffer = None;
-    GLXContext context = nullptr;
+    TestSupport::PbufferContext pbuffer{width, height, false};
     ImGuiContext* imgui = nullptr;
 };
 
