@@ -1,6 +1,6 @@
 #include "DisplayModeList.h"
 
-#include "platform/PlatformTesting.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -8,21 +8,10 @@
 
 using KorvanaFramework::DisplayMode;
 using KorvanaFramework::DisplayModeList;
+using TestSupport::Mode;
 
 namespace
 {
-DEVMODEA Mode(DWORD width, DWORD height, DWORD bits, DWORD frequency)
-{
-    DEVMODEA mode = {};
-    mode.dmSize = sizeof(mode);
-    mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY;
-    mode.dmPelsWidth = width;
-    mode.dmPelsHeight = height;
-    mode.dmBitsPerPel = bits;
-    mode.dmDisplayFrequency = frequency;
-    return mode;
-}
-
 // Puts a fake mode list in place of the display for one test.
 class FakeDisplayTest : public ::testing::Test
 {

@@ -6,18 +6,6 @@
 
 namespace AppTests
 {
-DEVMODEA Mode(DWORD width, DWORD height, DWORD bits, DWORD frequency)
-{
-    DEVMODEA mode{};
-    mode.dmSize = sizeof mode;
-    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL | DM_DISPLAYFREQUENCY;
-    mode.dmPelsWidth = width;
-    mode.dmPelsHeight = height;
-    mode.dmBitsPerPel = bits;
-    mode.dmDisplayFrequency = frequency;
-    return mode;
-}
-
 ProgramRun::ProgramRun(const std::string& config)
 {
     display.modes = {Mode(1024, 768, 32, 60), Mode(800, 600, 32, 85), Mode(640, 480, 32, 60),

@@ -19,7 +19,7 @@ class GLWindow;
 
 namespace AppTests
 {
-DEVMODEA Mode(DWORD width, DWORD height, DWORD bits, DWORD frequency);
+using TestSupport::Mode;
 
 class ProgramRun
 {

@@ -1,5 +1,5 @@
 // Small fixtures shared by the test programs: a temporary folder, whole-file
-// reading and writing, and a recorder of message boxes.
+// reading and writing, display mode records, and a recorder of message boxes.
 #pragma once
 
 #include "platform/PlatformTesting.h"
@@ -49,6 +49,19 @@ inline bool FileExists(const std::string& path)
 {
     struct stat info;
     return stat(path.c_str(), &info) == 0;
+}
+
+// A display mode record as EnumDisplaySettingsA fills it, for fake displays.
+inline DEVMODEA Mode(DWORD width, DWORD height, DWORD bits, DWORD frequency)
+{
+    DEVMODEA mode{};
+    mode.dmSize = sizeof mode;
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL | DM_DISPLAYFREQUENCY;
+    mode.dmPelsWidth = width;
+    mode.dmPelsHeight = height;
+    mode.dmBitsPerPel = bits;
+    mode.dmDisplayFrequency = frequency;
+    return mode;
 }
 
 // Records every message box while alive and answers it with `answer`.
