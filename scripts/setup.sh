@@ -11,6 +11,7 @@ packages=(
   libimgui-dev libstb-dev fonts-dejavu-core
   libgtest-dev xvfb xauth xserver-xorg-core xserver-xorg-video-dummy
   libbenchmark-dev libtinyobjloader-dev
+  openbox x11-utils xdotool
 )
 
 missing=()
@@ -19,10 +20,22 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
+# Root installs directly, a desktop user through sudo; without either the
+# user is told what to install and nothing is built.
 if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -eq 0 ]; then
+    as_root=()
+  elif command -v sudo >/dev/null 2>&1; then
+    as_root=(sudo)
+  else
+    echo "Missing Debian packages: ${missing[*]}" >&2
+    echo "Install them as root, then run this command again:" >&2
+    echo "  apt-get install ${missing[*]}" >&2
+    exit 1
+  fi
   echo "Installing: ${missing[*]}"
-  apt-get update -q
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+  "${as_root[@]}" apt-get update -q
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
 root=$(cd "$(dirname "$0")/.." && pwd)

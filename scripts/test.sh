@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Korvana with AddressSanitizer and UndefinedBehaviorSanitizer and runs
-# every test, the GL ones on a virtual X display.
+# every test, the GL ones on a virtual X display; the desktop ones run once
+# more on displays managed by the openbox window manager.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-tests
@@ -10,6 +11,7 @@ bash "$root/scripts/setup.sh" "$build" -DCMAKE_BUILD_TYPE=Debug -DKORVANA_SANITI
 source "$root/scripts/virtual-display.sh"
 start_xvfb
 start_xorg_dummy
+start_desktops
 
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
