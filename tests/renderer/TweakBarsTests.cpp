@@ -31,6 +31,33 @@ protected:
     {
         return {IsShown("projected"), IsShown("volume"), IsShown("mapped")};
     }
+
+    // A mouse message as the window procedure hands it to the bars first.
+    void Send(UINT message, WPARAM keys, int x, int y)
+    {
+        TwEventWin(window->Handle(), message, keys, MAKELONG(x, y));
+    }
+
+    // Drags the bar by its title with the program's own frame between the
+    // messages, as the window shows them.
+    void DragTitle(const std::string& bar, int dx, int dy)
+    {
+        const auto info = GetBar(bar);
+        ASSERT_TRUE(info.has_value()) << bar;
+        const int x = static_cast<int>(info->left) + 60;
+        const int y = static_cast<int>(info->top) + 8;
+        Send(WM_MOUSEMOVE, 0, x, y);
+        renderer->RenderFrame();
+        Send(WM_LBUTTONDOWN, MK_LBUTTON, x, y);
+        renderer->RenderFrame();
+        for (int step = 1; step <= 4; ++step) {
+            Send(WM_MOUSEMOVE, MK_LBUTTON, x + dx * step / 4, y + dy * step / 4);
+            renderer->RenderFrame();
+        }
+        Send(WM_LBUTTONUP, 0, x + dx, y + dy);
+        for (int frame = 0; frame < 3; ++frame)
+            renderer->RenderFrame();
+    }
 };
 
 // Every option gets its default from the bars, whatever it held before.
@@ -109,6 +136,23 @@ TEST_F(TweakBarsTest, ModeShowsExactlyTheBarOfTheMode)
     TwDefine("projected visible=false");
     ASSERT_TRUE(ChooseLabel("main/rederingMode", "Rzutowanie cieni"));
     EXPECT_EQ(MethodBars(), none);
+}
+
+// A bar the user drags stays where it is dropped in every mode, also in
+// the modes whose pass sets the window size again each frame.
+TEST_F(TweakBarsTest, ADraggedBarStaysWhereItIsDroppedInEveryMode)
+{
+    const char* modes[] = {"Brak cieni", "Rzutowanie cieni", "Cienie objetosciowe", "Mapowanie cieni"};
+    for (const char* mode : modes) {
+        ASSERT_TRUE(ChooseLabel("main/rederingMode", mode));
+        renderer->RenderFrame();
+        const auto before = GetBar("main");
+        DragTitle("main", 40, 30);
+        const auto after = GetBar("main");
+        EXPECT_FLOAT_EQ(after->left, before->left + 40) << mode;
+        EXPECT_FLOAT_EQ(after->top, before->top + 30) << mode;
+        EXPECT_FLOAT_EQ(after->right - after->left, before->right - before->left) << mode;
+    }
 }
 
 TEST_F(TweakBarsTest, LightTypeSetsWAndTheSpotRows)
