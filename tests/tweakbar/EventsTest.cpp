@@ -11,12 +11,6 @@ LPARAM At(int x, int y)
     return MAKELONG(x, y);
 }
 
-void Frames(int count)
-{
-    for (int i = 0; i < count; ++i)
-        ASSERT_EQ(TwDraw(), 1);
-}
-
 // A bar at (100, 100) of 200 x 150 in an 800 x 600 window.
 class EventsTest : public TweakBarTest
 {

@@ -14,12 +14,6 @@ std::vector<float> Rect(const std::string& bar)
     return {info->left, info->top, info->right, info->bottom};
 }
 
-void Frames(int count)
-{
-    for (int i = 0; i < count; ++i)
-        ASSERT_EQ(TwDraw(), 1);
-}
-
 // A tall bar below a short one on the left, a bar docked at the right edge
 // and a global help, so that the help bar is shown.
 class LayoutTest : public TweakBarTest
