@@ -38,14 +38,10 @@ protected:
         TwEventWin(window->Handle(), message, keys, MAKELONG(x, y));
     }
 
-    // Drags the bar by its title with the program's own frame between the
-    // messages, as the window shows them.
-    void DragTitle(const std::string& bar, int dx, int dy)
+    // Drags with the left button from (x, y) by (dx, dy), with the program's
+    // own frame between the messages, as the window passes them on.
+    void Drag(int x, int y, int dx, int dy)
     {
-        const auto info = GetBar(bar);
-        ASSERT_TRUE(info.has_value()) << bar;
-        const int x = static_cast<int>(info->left) + 60;
-        const int y = static_cast<int>(info->top) + 8;
         Send(WM_MOUSEMOVE, 0, x, y);
         renderer->RenderFrame();
         Send(WM_LBUTTONDOWN, MK_LBUTTON, x, y);
@@ -138,20 +134,27 @@ TEST_F(TweakBarsTest, ModeShowsExactlyTheBarOfTheMode)
     EXPECT_EQ(MethodBars(), none);
 }
 
-// A bar the user drags stays where it is dropped in every mode, also in
-// the modes whose pass sets the window size again each frame.
-TEST_F(TweakBarsTest, ADraggedBarStaysWhereItIsDroppedInEveryMode)
+// A bar the user moves or sizes stays so in every mode, also in the modes
+// whose pass sets the window size again each frame.
+TEST_F(TweakBarsTest, AMovedOrSizedBarStaysSoInEveryMode)
 {
     const char* modes[] = {"Brak cieni", "Rzutowanie cieni", "Cienie objetosciowe", "Mapowanie cieni"};
     for (const char* mode : modes) {
         ASSERT_TRUE(ChooseLabel("main/rederingMode", mode));
         renderer->RenderFrame();
         const auto before = GetBar("main");
-        DragTitle("main", 40, 30);
-        const auto after = GetBar("main");
+        Drag(static_cast<int>(before->left) + 60, static_cast<int>(before->top) + 8, 40, 30);
+        auto after = GetBar("main");
         EXPECT_FLOAT_EQ(after->left, before->left + 40) << mode;
         EXPECT_FLOAT_EQ(after->top, before->top + 30) << mode;
         EXPECT_FLOAT_EQ(after->right - after->left, before->right - before->left) << mode;
+
+        // The grip at the bottom right corner.
+        Drag(static_cast<int>(after->right) - 3, static_cast<int>(after->bottom) - 3, -20, 10);
+        const auto sized = GetBar("main");
+        EXPECT_FLOAT_EQ(sized->right, after->right - 20) << mode;
+        EXPECT_FLOAT_EQ(sized->bottom, after->bottom + 10) << mode;
+        EXPECT_EQ(sized->width, after->width - 20) << mode;
     }
 }
 
