@@ -1,6 +1,7 @@
 #include "Drawing.h"
 
 #include "Events.h"
+#include "Layout.h"
 #include "Values.h"
 #include "ui/Font.h"
 #include "ui/ImGuiGL1Renderer.h"
@@ -231,37 +232,53 @@ void Rows(CTwBar& bar, const std::vector<Entry*>& rows)
     }
 }
 
-// Places the window where the bar's settings say when they changed.
-void Placement(Library& library, CTwBar& bar)
+// Puts the window in its laid-out place when the window's size or the bar's
+// settings changed; true when it did.
+bool Placement(const Library& library, CTwBar& bar)
 {
-    if (bar.placementPending) {
-        Rect rect;
-        bar.Rectangle(library.windowWidth, library.windowHeight, library.titleHeight, rect.data());
-        const BarSettings& settings = bar.settings;
-        ImGui::SetNextWindowPos(ImVec2(rect[0], rect[1]), ImGuiCond_Always);
-        ImGui::SetNextWindowSize(ImVec2(float(settings.width), float(settings.height)), ImGuiCond_Always);
-        ImGui::SetNextWindowCollapsed(settings.iconified, ImGuiCond_Always);
-        bar.placementPending = false;
-    }
+    if (!bar.placementPending)
+        return false;
+    const Rect rect = LaidOut(library, bar);
+    ImGui::SetNextWindowPos(ImVec2(rect[0], rect[1]), ImGuiCond_Always);
+    ImGui::SetNextWindowSize(ImVec2(rect[2] - rect[0], rect[3] - rect[1]), ImGuiCond_Always);
+    ImGui::SetNextWindowCollapsed(bar.settings.iconified, ImGuiCond_Always);
+    bar.placementPending = false;
+    bar.placed = rect;
+    return true;
 }
 
 // Keeps what the user did to the window (moving, resizing, folding) in the
-// bar's settings.
-void KeepPlacement(Library& library, CTwBar& bar)
+// bar's settings; a place or size the layout gave it stays out of them, so
+// that a larger window gives the bar its own size back.
+void KeepPlacement(CTwBar& bar, bool placedNow)
 {
-    Rect rect;
-    bar.Rectangle(library.windowWidth, library.windowHeight, library.titleHeight, rect.data());
     BarSettings& settings = bar.settings;
+    Rect& placed = bar.placed;
     const ImVec2 position = ImGui::GetWindowPos();
-    if (position.x != rect[0] || position.y != rect[1]) {
+    const ImVec2 size = ImGui::GetWindowSize();
+    settings.iconified = ImGui::IsWindowCollapsed();
+    if (!placedNow && (position.x != placed[0] || position.y != placed[1])) {
         settings.x = static_cast<int>(position.x);
         settings.y = static_cast<int>(position.y);
     }
-    settings.iconified = ImGui::IsWindowCollapsed();
+    float width = placed[2] - placed[0], height = placed[3] - placed[1];
     if (!settings.iconified) {
-        settings.width = static_cast<int>(ImGui::GetWindowWidth());
-        settings.height = static_cast<int>(ImGui::GetWindowHeight());
+        if (!placedNow && (size.x != width || size.y != height)) {
+            settings.width = static_cast<int>(size.x);
+            settings.height = static_cast<int>(size.y);
+        }
+        width = size.x;
+        height = size.y;
     }
+    placed = {position.x, position.y, position.x + width, position.y + height};
+}
+
+// The values column; a bar the layout made narrower than its own width
+// narrows both columns alike, so that the labels stay readable.
+float ValuesWidth(const CTwBar& bar)
+{
+    const float laidOut = bar.placed[2] - bar.placed[0];
+    return bar.settings.valuesWidth * std::min(1.0f, laidOut / static_cast<float>(bar.settings.width));
 }
 
 void DrawBar(Library& library, CTwBar& bar)
@@ -272,18 +289,18 @@ void DrawBar(Library& library, CTwBar& bar)
     ImGui::PushStyleColor(ImGuiCol_TitleBg, BarColor(settings, std::min(1.0f, alpha + 0.5f)));
     ImGui::PushStyleColor(ImGuiCol_TitleBgActive, BarColor(settings, std::min(1.0f, alpha + 0.7f)));
     ImGui::PushStyleColor(ImGuiCol_TitleBgCollapsed, BarColor(settings, std::min(1.0f, alpha + 0.3f)));
-    Placement(library, bar);
+    const bool placedNow = Placement(library, bar);
     const std::string title = bar.Label() + "###" + bar.name;
     if (ImGui::Begin(title.c_str(), nullptr, ImGuiWindowFlags_NoSavedSettings)) {
         const ImGuiTableFlags flags = ImGuiTableFlags_SizingStretchProp | ImGuiTableFlags_PadOuterX;
         if (ImGui::BeginTable("rows", 2, flags)) {
             ImGui::TableSetupColumn("label", ImGuiTableColumnFlags_WidthStretch);
-            ImGui::TableSetupColumn("value", ImGuiTableColumnFlags_WidthFixed, float(settings.valuesWidth));
+            ImGui::TableSetupColumn("value", ImGuiTableColumnFlags_WidthFixed, ValuesWidth(bar));
             Rows(bar, bar.topLevel);
             ImGui::EndTable();
         }
     }
-    KeepPlacement(library, bar);
+    KeepPlacement(bar, placedNow);
     ImGui::End();
     ImGui::PopStyleColor(4);
 }
@@ -292,14 +309,12 @@ void DrawBar(Library& library, CTwBar& bar)
 // every visible bar.
 void DrawHelpBar(Library& library)
 {
-    const bool anyBarHelp = std::any_of(library.bars.begin(), library.bars.end(), [](const auto& bar) {
-        return !bar->deleted && bar->settings.visible && !bar->settings.help.empty();
-    });
-    if (library.globalHelp.empty() && !anyBarHelp)
+    if (!HelpBarShown(library))
         return;
     // Kept at the bottom left, so that it unfolds upwards into the window.
-    ImGui::SetNextWindowPos(ImVec2(16.0f, library.windowHeight - 16.0f), ImGuiCond_Always, ImVec2(0, 1));
-    ImGui::SetNextWindowSize(ImVec2(helpWrapWidth + 40.0f, 240.0f), ImGuiCond_Appearing);
+    const Rect folded = FoldedHelpBar(library);
+    ImGui::SetNextWindowPos(ImVec2(folded[0], folded[3]), ImGuiCond_Always, ImVec2(0, 1));
+    ImGui::SetNextWindowSize(ImVec2(folded[2] - folded[0], 240.0f), ImGuiCond_Appearing);
     ImGui::SetNextWindowCollapsed(true, ImGuiCond_Appearing);
     if (ImGui::Begin(helpWindowName, nullptr, ImGuiWindowFlags_NoSavedSettings)) {
         ImGui::TextWrapped("%s", library.globalHelp.c_str());

@@ -1,6 +1,7 @@
 #include "Events.h"
 
 #include "Drawing.h"
+#include "Layout.h"
 #include "ui/Input.h"
 
 #include <imgui_internal.h>
@@ -38,16 +39,14 @@ bool OverBar(const Library& library, LPARAM lParam)
 {
     const ImVec2 point = KorvanaUi::MousePositionFromLParam(lParam);
     for (const auto& bar : library.bars) {
-        Rect rect;
-        bar->Rectangle(library.windowWidth, library.windowHeight, library.titleHeight, rect.data());
-        if (!bar->deleted && bar->settings.visible && Contains(rect, point))
+        if (!bar->deleted && bar->settings.visible && Contains(BarRectangle(library, *bar), point))
             return true;
     }
     for (const Rect& rect : library.input.popups) {
         if (Contains(rect, point))
             return true;
     }
-    return false;
+    return library.input.helpBar && Contains(*library.input.helpBar, point);
 }
 
 // A press takes the mouse for the bars when it begins on one while no other
@@ -162,14 +161,18 @@ void RecordFrame(Library& library)
 {
     InputState& input = library.input;
     input.popups.clear();
+    input.helpBar.reset();
     const ImGuiWindow* help = ImGui::FindWindowByName(helpWindowName);
     for (const ImGuiWindow* window : ImGui::GetCurrentContext()->Windows) {
         const bool popup = (window->Flags & ImGuiWindowFlags_Popup) != 0 &&
                            (window->Flags & ImGuiWindowFlags_Tooltip) == 0;
-        if (window->Active && (popup || window == help)) {
-            const ImRect rect = window->Rect();
-            input.popups.push_back(Rect{rect.Min.x, rect.Min.y, rect.Max.x, rect.Max.y});
-        }
+        if (!window->Active || !(popup || window == help))
+            continue;
+        const Rect rect{window->Rect().Min.x, window->Rect().Min.y, window->Rect().Max.x, window->Rect().Max.y};
+        if (window == help)
+            input.helpBar = rect;
+        else
+            input.popups.push_back(rect);
     }
     input.keyboardWanted = ImGui::IsAnyItemActive();
 }

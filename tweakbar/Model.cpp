@@ -117,26 +117,3 @@ bool CTwBar::Place(Entry& entry, std::string& error)
     RowsOf(group).push_back(&entry);
     return true;
 }
-
-void CTwBar::Rectangle(int windowWidth, int windowHeight, float titleHeight, float rect[4]) const
-{
-    const float width = static_cast<float>(settings.width);
-    float height = settings.iconified ? titleHeight : static_cast<float>(settings.height);
-    float x = static_cast<float>(settings.x);
-    float y = static_cast<float>(settings.y);
-    if (windowWidth > 0)
-        x = std::max(0.0f, std::min(x, windowWidth - width));
-    // A bar placed below the window docks at its bottom edge, as a large x
-    // docks at the right. A bar whose place is inside the window keeps it
-    // and gets shorter where it does not fit (its rows scroll), so it never
-    // slides over the bars above it.
-    if (windowHeight > 0) {
-        if (y + titleHeight > windowHeight)
-            y = std::max(0.0f, windowHeight - height);
-        height = std::max(std::min(titleHeight, height), std::min(height, windowHeight - y));
-    }
-    rect[0] = x;
-    rect[1] = y;
-    rect[2] = x + width;
-    rect[3] = y + height;
-}

@@ -20,6 +20,7 @@ struct ImGuiContext;
 namespace TweakBar
 {
 using EnumValues = std::vector<std::pair<int, std::string>>;
+using Rect = std::array<float, 4>;  // left, top, right, bottom
 
 // The definable settings of a row or of a structure member.
 struct Settings {
@@ -99,7 +100,8 @@ struct BarSettings {
 struct CTwBar {
     std::string name;
     TweakBar::BarSettings settings;
-    bool placementPending = true;   // the drawn window must take settings' place
+    bool placementPending = true;   // the drawn window must take its laid-out place
+    TweakBar::Rect placed{};        // the window since then, unfolded, as the user moves and sizes it
     bool deleted = false;           // deleted while being drawn
     std::vector<std::unique_ptr<TweakBar::Entry>> entries;  // owns every row
     std::vector<TweakBar::Entry*> topLevel;                // rows outside groups
@@ -112,14 +114,10 @@ struct CTwBar {
     // when it does not exist yet. False when that would put a group into
     // itself or a name belongs to a row that is not a group.
     bool Place(TweakBar::Entry& entry, std::string& error);
-    // The bar's rectangle in a window of the given size (0: unknown).
-    void Rectangle(int windowWidth, int windowHeight, float titleHeight, float rect[4]) const;
 };
 
 namespace TweakBar
 {
-using Rect = std::array<float, 4>;  // left, top, right, bottom
-
 struct QueuedMessage {
     UINT message;
     WPARAM wParam;
@@ -132,7 +130,8 @@ struct InputState {
     unsigned buttonsDown = 0;         // bit per mouse button, from the messages
     bool captured = false;            // a press began on a bar
     bool keyboardWanted = false;      // a field takes the keys
-    std::vector<Rect> popups;         // open drop-down lists and pickers, and the help bar
+    std::vector<Rect> popups;         // open drop-down lists and pickers
+    std::optional<Rect> helpBar;      // the help bar, folded or not
 };
 
 // Library-wide state behind the C functions.

@@ -183,12 +183,15 @@ int TW_CALL TwWindowSize(int width, int height)
         return 0;
     if (width < 0 || height < 0)
         return Failure(*library, "TwWindowSize: negative size");
+    if (width == 0 && height == 0)
+        ReleaseGLObjects(*library);
+    // The same size again leaves the bars where the user put them.
+    if (width == library->windowWidth && height == library->windowHeight)
+        return 1;
     library->windowWidth = width;
     library->windowHeight = height;
     for (auto& bar : library->bars)
         bar->placementPending = true;
-    if (width == 0 && height == 0)
-        ReleaseGLObjects(*library);
     return 1;
 }
 

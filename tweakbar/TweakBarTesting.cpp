@@ -1,5 +1,6 @@
 #include "TweakBarTesting.h"
 
+#include "Layout.h"
 #include "Model.h"
 #include "Values.h"
 
@@ -124,8 +125,7 @@ std::optional<BarInfo> GetBar(const std::string& name)
     info.height = settings.height;
     info.x = settings.x;
     info.y = settings.y;
-    float rect[4];
-    bar->Rectangle(library.windowWidth, library.windowHeight, library.titleHeight, rect);
+    const Rect rect = BarRectangle(library, *bar);
     info.left = rect[0];
     info.top = rect[1];
     info.right = rect[2];
@@ -187,5 +187,13 @@ std::optional<std::vector<float>> ValueRectangle(const std::string& path)
     if (entry == nullptr || !entry->drawn)
         return std::nullopt;
     return std::vector<float>(entry->valueRect.begin(), entry->valueRect.end());
+}
+
+std::optional<std::vector<float>> HelpBarRectangle()
+{
+    const std::optional<Rect>& help = State().input.helpBar;
+    if (!help)
+        return std::nullopt;
+    return std::vector<float>(help->begin(), help->end());
 }
 }

@@ -64,6 +64,10 @@ std::vector<std::string> RowNames(const std::string& path);
 // The text of "GLOBAL help".
 std::string GlobalHelp();
 
+// Where the last TwDraw put the help bar (left, top, right, bottom), folded
+// or not; nothing when it was not drawn.
+std::optional<std::vector<float>> HelpBarRectangle();
+
 // Where the last TwDraw put the value of a bar's row (left, top, right,
 // bottom in window pixels), for clicking it with window messages; nothing
 // when the row was not drawn.

@@ -31,6 +31,29 @@ protected:
     {
         return {IsShown("projected"), IsShown("volume"), IsShown("mapped")};
     }
+
+    // A mouse message as the window procedure hands it to the bars first.
+    void Send(UINT message, WPARAM keys, int x, int y)
+    {
+        TwEventWin(window->Handle(), message, keys, MAKELONG(x, y));
+    }
+
+    // Drags with the left button from (x, y) by (dx, dy), with the program's
+    // own frame between the messages, as the window passes them on.
+    void Drag(int x, int y, int dx, int dy)
+    {
+        Send(WM_MOUSEMOVE, 0, x, y);
+        renderer->RenderFrame();
+        Send(WM_LBUTTONDOWN, MK_LBUTTON, x, y);
+        renderer->RenderFrame();
+        for (int step = 1; step <= 4; ++step) {
+            Send(WM_MOUSEMOVE, MK_LBUTTON, x + dx * step / 4, y + dy * step / 4);
+            renderer->RenderFrame();
+        }
+        Send(WM_LBUTTONUP, 0, x + dx, y + dy);
+        for (int frame = 0; frame < 3; ++frame)
+            renderer->RenderFrame();
+    }
 };
 
 // Every option gets its default from the bars, whatever it held before.
@@ -109,6 +132,102 @@ TEST_F(TweakBarsTest, ModeShowsExactlyTheBarOfTheMode)
     TwDefine("projected visible=false");
     ASSERT_TRUE(ChooseLabel("main/rederingMode", "Rzutowanie cieni"));
     EXPECT_EQ(MethodBars(), none);
+}
+
+// A bar the user moves or sizes stays so in every mode, also in the modes
+// whose pass sets the window size again each frame.
+TEST_F(TweakBarsTest, AMovedOrSizedBarStaysSoInEveryMode)
+{
+    const char* modes[] = {"Brak cieni", "Rzutowanie cieni", "Cienie objetosciowe", "Mapowanie cieni"};
+    for (const char* mode : modes) {
+        ASSERT_TRUE(ChooseLabel("main/rederingMode", mode));
+        renderer->RenderFrame();
+        const auto before = GetBar("main");
+        Drag(static_cast<int>(before->left) + 60, static_cast<int>(before->top) + 8, 40, 30);
+        auto after = GetBar("main");
+        EXPECT_FLOAT_EQ(after->left, before->left + 40) << mode;
+        EXPECT_FLOAT_EQ(after->top, before->top + 30) << mode;
+        EXPECT_FLOAT_EQ(after->right - after->left, before->right - before->left) << mode;
+
+        // The grip at the bottom right corner.
+        Drag(static_cast<int>(after->right) - 3, static_cast<int>(after->bottom) - 3, -20, 10);
+        const auto sized = GetBar("main");
+        EXPECT_FLOAT_EQ(sized->right, after->right - 20) << mode;
+        EXPECT_FLOAT_EQ(sized->bottom, after->bottom + 10) << mode;
+        EXPECT_EQ(sized->width, after->width - 20) << mode;
+    }
+}
+
+// The visible bars and the help bar as the last frame drew them.
+std::vector<std::pair<std::string, std::vector<float>>> DrawnRectangles()
+{
+    std::vector<std::pair<std::string, std::vector<float>>> drawn;
+    for (const char* name : {"main", "projected", "volume", "mapped", "light"}) {
+        const auto bar = GetBar(name);
+        if (bar && bar->visible)
+            drawn.push_back({name, {bar->left, bar->top, bar->right, bar->bottom}});
+    }
+    if (const auto help = HelpBarRectangle())
+        drawn.push_back({"help", *help});
+    return drawn;
+}
+
+bool Overlap(const std::vector<float>& a, const std::vector<float>& b)
+{
+    return a[0] < b[2] && b[0] < a[2] && a[1] < b[3] && b[1] < a[3];
+}
+
+// In windows too small for the bars' own sizes no bar lies over another or
+// over the help bar in any mode; every bar stays inside the window and shows
+// at least its title.
+TEST_F(RendererGLTest, BarsKeepClearOfEachOtherInSmallWindows)
+{
+    const char* modes[] = {"Brak cieni", "Rzutowanie cieni", "Cienie objetosciowe", "Mapowanie cieni"};
+    for (const auto& [width, height] : {std::pair{800, 600}, {700, 500}, {640, 480}, {1280, 1024}}) {
+        renderer.reset();
+        window = std::make_unique<Snapshot::SnapshotWindow>(width, height);
+        ASSERT_TRUE(window->Ready()) << window->Error();
+        renderer = std::make_unique<Renderer>();
+        ASSERT_TRUE(renderer->LoadScene(DefaultScenePath()));
+        renderer->InitGL();
+        renderer->Resize(width, height);
+        for (const char* mode : modes) {
+            ASSERT_TRUE(ChooseLabel("main/rederingMode", mode));
+            renderer->RenderFrame();
+            renderer->RenderFrame();
+            const auto drawn = DrawnRectangles();
+            ASSERT_EQ(drawn.size(), mode == modes[0] ? 3u : 4u) << width << "x" << height << " " << mode;
+            for (size_t i = 0; i < drawn.size(); ++i) {
+                const auto& [name, rect] = drawn[i];
+                EXPECT_TRUE(rect[0] >= 0 && rect[1] >= 0 && rect[2] <= width && rect[3] <= height)
+                    << name << " leaves the window at " << width << "x" << height;
+                EXPECT_GE(rect[3] - rect[1], 17.0f) << name;
+                for (size_t j = i + 1; j < drawn.size(); ++j)
+                    EXPECT_FALSE(Overlap(rect, drawn[j].second))
+                        << name << " and " << drawn[j].first << " at " << width << "x" << height << " in " << mode;
+            }
+        }
+    }
+}
+
+// A window large enough leaves every bar at its own place and size.
+TEST_F(RendererGLTest, BarsKeepTheirPlacesInALargeWindow)
+{
+    renderer.reset();
+    window = std::make_unique<Snapshot::SnapshotWindow>(1280, 1024);
+    ASSERT_TRUE(window->Ready()) << window->Error();
+    Start(DefaultScenePath());
+    renderer->Resize(1280, 1024);
+    ASSERT_TRUE(ChooseLabel("main/rederingMode", "Cienie objetosciowe"));
+    renderer->RenderFrame();
+    renderer->RenderFrame();
+    const auto main = GetBar("main"), light = GetBar("light"), volume = GetBar("volume");
+    EXPECT_EQ(std::vector<float>({main->left, main->top, main->right, main->bottom}),
+              std::vector<float>({16, 16, 366, 146}));
+    EXPECT_EQ(std::vector<float>({light->left, light->top, light->right, light->bottom}),
+              std::vector<float>({16, 182, 366, 722}));
+    EXPECT_EQ(std::vector<float>({volume->left, volume->top, volume->right, volume->bottom}),
+              std::vector<float>({1280 - 360, 16, 1280, 216}));
 }
 
 TEST_F(TweakBarsTest, LightTypeSetsWAndTheSpotRows)

@@ -11,12 +11,6 @@ LPARAM At(int x, int y)
     return MAKELONG(x, y);
 }
 
-void Frames(int count)
-{
-    for (int i = 0; i < count; ++i)
-        ASSERT_EQ(TwDraw(), 1);
-}
-
 // A bar at (100, 100) of 200 x 150 in an 800 x 600 window.
 class EventsTest : public TweakBarTest
 {
@@ -111,6 +105,39 @@ TEST_F(EventsTest, SizeMessagesSetTheWindowSizeAndGoOnToTheWindow)
     EXPECT_FLOAT_EQ(GetBar("b")->left, 640 - 200);
     EXPECT_EQ(Send(WM_LBUTTONDOWN, MK_LBUTTON, 630, 20), 1);
     EXPECT_EQ(Send(WM_LBUTTONUP, 0, 630, 20), 1);
+}
+
+// A program may tell the window's size again in every frame; that must not
+// undo the user's move. A new size keeps the moved place, clamped into the
+// window.
+TEST_F(EventsTest, ADraggedBarKeepsItsPlaceUntilTheWindowChanges)
+{
+    auto frame = [] {
+        ASSERT_EQ(TwWindowSize(800, 600), 1);
+        Frames(1);
+    };
+    frame();
+    EXPECT_EQ(Send(WM_MOUSEMOVE, 0, 150, 108), 1);
+    frame();
+    EXPECT_EQ(Send(WM_LBUTTONDOWN, MK_LBUTTON, 150, 108), 1);
+    frame();
+    EXPECT_EQ(Send(WM_MOUSEMOVE, MK_LBUTTON, 450, 308), 1);
+    frame();
+    frame();
+    EXPECT_EQ(Send(WM_LBUTTONUP, 0, 450, 308), 1);
+    frame();
+    EXPECT_FLOAT_EQ(GetBar("b")->left, 400);
+    EXPECT_FLOAT_EQ(GetBar("b")->top, 300);
+    EXPECT_EQ(Send(WM_LBUTTONDOWN, MK_LBUTTON, 410, 310), 1) << "the moved bar takes the clicks";
+    EXPECT_EQ(Send(WM_LBUTTONUP, 0, 410, 310), 1);
+
+    TwWindowSize(500, 400);
+    Frames(1);
+    EXPECT_FLOAT_EQ(GetBar("b")->left, 300);
+    EXPECT_FLOAT_EQ(GetBar("b")->top, 300);
+    TwWindowSize(800, 600);
+    Frames(1);
+    EXPECT_FLOAT_EQ(GetBar("b")->left, 400);
 }
 
 TEST_F(EventsTest, ClicksReachTheWidgets)

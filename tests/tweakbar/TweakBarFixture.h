@@ -8,6 +8,13 @@
 
 #include <string>
 
+// Draws the bars `count` times, as that many frames of a program would.
+inline void Frames(int count)
+{
+    for (int i = 0; i < count; ++i)
+        ASSERT_EQ(TwDraw(), 1);
+}
+
 class TweakBarTest : public testing::Test
 {
 protected:
