@@ -40,7 +40,7 @@ TEST_P(EndingSignal, DesktopModeIsBackAndTheStatusIsTheSignals)
     const int status = program.EndBy(signal);
     EXPECT_TRUE(EndedBy(status, signal)) << "wait status " << status;
     if (signal == SIGKILL)
-        EXPECT_TRUE(probe->WaitFor([this](const ScreenState&) { return ShowsDesktop(); }, 10))
+        EXPECT_TRUE(Eventually([this] { return ShowsDesktop(); }, 10))
             << "the guardian restores " << desktop.ToString() << "; now " << probe->Now().ToString();
     else
         EXPECT_TRUE(ShowsDesktop()) << "restored before the end: " << probe->Now().ToString();

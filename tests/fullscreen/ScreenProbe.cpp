@@ -117,13 +117,13 @@ bool ScreenProbe::Set(const ScreenState& state)
     return status == RRSetConfigSuccess;
 }
 
-bool ScreenProbe::WaitFor(const std::function<bool(const ScreenState&)>& condition, double seconds) const
+bool Eventually(const std::function<bool()>& condition, double seconds)
 {
     for (int waited = 0; waited < seconds * 20; ++waited) {
-        if (condition(Now()))
+        if (condition())
             return true;
         usleep(50000);
     }
-    return condition(Now());
+    return condition();
 }
 }

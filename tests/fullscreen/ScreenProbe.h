@@ -40,10 +40,11 @@ public:
     RRMode ModeNamed(const std::string& name) const;
     // Shows `state` on the primary output, the screen sized as it says.
     bool Set(const ScreenState& state);
-    // Polls until `condition` holds for the screen, at most `seconds`.
-    bool WaitFor(const std::function<bool(const ScreenState&)>& condition, double seconds) const;
 
 private:
     Display* connection;
 };
+
+// Polls until `condition` holds, at most `seconds`; whether it held.
+bool Eventually(const std::function<bool()>& condition, double seconds);
 }
