@@ -1,6 +1,7 @@
 // Display modes of the primary output over XRandR: EnumDisplaySettingsA and
 // ChangeDisplaySettingsA, and the fake display that tests put in their place.
 
+#include "DesktopModeGuard.h"
 #include "PlatformTesting.h"
 #include "Win32Api.h"
 #include "X11Display.h"
@@ -9,7 +10,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace
@@ -24,13 +27,11 @@ struct OutputMode {
     DWORD frequency;
 };
 
-// What the primary output is showing now, kept at the first switch so that
-// (nullptr, 0) can put the desktop back.
+// What the primary output showed, kept at the first switch so that
+// (nullptr, 0) can put the desktop back; forgotten once it is back.
 struct SavedConfig {
     bool saved = false;
-    RRMode mode = None;
-    int screenWidth = 0;
-    int screenHeight = 0;
+    Platform::DesktopMode mode;
 };
 SavedConfig desktop;
 
@@ -152,16 +153,20 @@ public:
     RRMode CurrentModeId() const { return crtc ? crtc->mode : None; }
 
     // Shows the mode on the output's CRTC, resizing the screen to it as a
-    // desktop switch does: grow the screen before, shrink it after.
-    bool SetMode(RRMode mode, int width, int height)
+    // desktop switch does: grow the screen before, shrink it after. False,
+    // with the server's reason in `failure`, when any step was refused.
+    bool SetMode(RRMode mode, int width, int height, std::string& failure)
     {
-        if (!crtc)
+        if (!crtc) {
+            failure = "the primary output shows nothing";
             return false;
+        }
         int widthMM, heightMM;
         ScaledMillimetres(display, width, height, widthMM, heightMM);
         int screenWidth, screenHeight;
         RootSize(display, screenWidth, screenHeight);
         const bool grows = width > screenWidth || height > screenHeight;
+        Platform::X11ErrorTrap trap(display);
         if (grows)
             XRRSetScreenSize(display, root, width, height, widthMM, heightMM);
         const Status status = XRRSetCrtcConfig(display, resources, info->crtc, CurrentTime, crtc->x,
@@ -169,8 +174,13 @@ public:
                                                crtc->noutput);
         if (status == RRSetConfigSuccess && !grows)
             XRRSetScreenSize(display, root, width, height, widthMM, heightMM);
-        XSync(display, False);
-        return status == RRSetConfigSuccess;
+        if (trap.Failed())
+            failure = trap.Text();
+        else if (status != RRSetConfigSuccess)
+            failure = "XRRSetCrtcConfig answered status " + std::to_string(status);
+        else
+            return true;
+        return false;
     }
 
 private:
@@ -224,14 +234,40 @@ BOOL EnumFake(DWORD modeNum, DEVMODEA* devMode)
     return TRUE;
 }
 
-LONG RestoreDesktop(Display* display, PrimaryOutput& output)
+// Why a switch failed, for GetLastError and, with the server's words, on
+// standard error as the layer reports X errors.
+LONG SwitchFailed(const std::string& what, const std::string& cause)
+{
+    std::fprintf(stderr, "ChangeDisplaySettingsA: %s failed: %s\n", what.c_str(), cause.c_str());
+    SetLastError(ERROR_GEN_FAILURE);
+    return DISP_CHANGE_FAILED;
+}
+
+// A desktop that cannot be put back stays saved, and guarded, for the next try.
+LONG RestoreDesktop(Display* display)
 {
     if (!desktop.saved)
         return DISP_CHANGE_SUCCESSFUL;
-    const bool ok = output.SetMode(desktop.mode, desktop.screenWidth, desktop.screenHeight);
+    if (!Platform::RestoreDesktopMode(display, desktop.mode)) {
+        SetLastError(ERROR_GEN_FAILURE);
+        return DISP_CHANGE_FAILED;
+    }
     desktop.saved = false;
-    XFlush(display);
-    return ok ? DISP_CHANGE_SUCCESSFUL : DISP_CHANGE_FAILED;
+    Platform::EndDesktopModeGuard();
+    return DISP_CHANGE_SUCCESSFUL;
+}
+}
+
+namespace Platform
+{
+bool RestoreDesktopMode(Display* display, const DesktopMode& desktop)
+{
+    PrimaryOutput output(display);
+    std::string failure = "the primary output cannot be read";
+    if (output.Valid() && output.SetMode(desktop.mode, desktop.screenWidth, desktop.screenHeight, failure))
+        return true;
+    std::fprintf(stderr, "ChangeDisplaySettingsA: restoring the desktop mode failed: %s\n", failure.c_str());
+    return false;
 }
 }
 
@@ -271,7 +307,7 @@ LONG ChangeDisplaySettingsA(DEVMODEA* devMode, DWORD flags)
     if (!output.Valid())
         return DISP_CHANGE_FAILED;
     if (!devMode)
-        return RestoreDesktop(display, output);
+        return RestoreDesktop(display);
 
     // The first mode of the output with the requested size and rate.
     const OutputMode* match = nullptr;
@@ -286,11 +322,23 @@ LONG ChangeDisplaySettingsA(DEVMODEA* devMode, DWORD flags)
     if (!match || ((devMode->dmFields & DM_BITSPERPEL) && devMode->dmBitsPerPel != RootBitsPerPixel(display)))
         return DISP_CHANGE_BADMODE;
 
-    if (!desktop.saved) {
-        desktop = {true, output.CurrentModeId(), 0, 0};
-        RootSize(display, desktop.screenWidth, desktop.screenHeight);
+    // The desktop is guarded before it is left; a first switch that fails
+    // puts it back as it was.
+    const bool firstSwitch = !desktop.saved;
+    if (firstSwitch) {
+        Platform::DesktopMode current{output.CurrentModeId(), 0, 0};
+        RootSize(display, current.screenWidth, current.screenHeight);
+        if (!Platform::GuardDesktopMode(display, current))
+            return SwitchFailed("guarding the desktop mode", "no guardian process");
+        desktop = {true, current};
     }
-    return output.SetMode(match->id, match->width, match->height) ? DISP_CHANGE_SUCCESSFUL : DISP_CHANGE_FAILED;
+    std::string failure;
+    if (output.SetMode(match->id, static_cast<int>(match->width), static_cast<int>(match->height), failure))
+        return DISP_CHANGE_SUCCESSFUL;
+    if (firstSwitch)
+        RestoreDesktop(display);
+    return SwitchFailed("the switch to " + std::to_string(match->width) + " x " + std::to_string(match->height),
+                        failure);
 }
 
 namespace PlatformTesting

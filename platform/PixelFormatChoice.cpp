@@ -88,15 +88,18 @@ auto ExcessKey(const PixelFormatInfo& f, const std::map<int, int>& asked, int in
                            excess(WGL_AUX_BUFFERS_ARB, f.auxBuffers), !f.rootDepth, index);
 }
 
-// GDI's order: formats that have the stencil, depth and colour bits asked
-// for before those short of them (stencil is never traded away while a
-// format has it), accelerated ones first, then the closest in size.
+// GDI's order: the most stencil bits up to those asked for, then the most
+// depth bits up to those asked for (so stencil is never traded away for
+// depth, even when no format has all the stencil asked for), then formats
+// with the colour asked for; accelerated ones first, then the closest in
+// size.
 auto DescriptorKey(const PixelFormatInfo& f, const PIXELFORMATDESCRIPTOR& d, int index)
 {
     const bool wantDouble = (d.dwFlags & PFD_DOUBLEBUFFER) != 0;
     const bool dontCare = (d.dwFlags & PFD_DOUBLEBUFFER_DONTCARE) != 0;
-    return std::make_tuple(f.stencilBits < d.cStencilBits, f.depthBits < d.cDepthBits,
-                           f.colorBits < d.cColorBits, !f.accelerated,
+    const int stencilShort = std::max(0, d.cStencilBits - f.stencilBits);
+    const int depthShort = std::max(0, d.cDepthBits - f.depthBits);
+    return std::make_tuple(stencilShort, depthShort, f.colorBits < d.cColorBits, !f.accelerated,
                            !dontCare && f.doubleBuffer != wantDouble,
                            std::abs(f.colorBits - d.cColorBits), std::abs(f.depthBits - d.cDepthBits),
                            std::abs(f.stencilBits - d.cStencilBits), std::abs(f.alphaBits - d.cAlphaBits),

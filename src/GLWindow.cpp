@@ -146,6 +146,11 @@ bool GLWindow::Show(const char* title)
     ReadSettings();
     if (fullScreen && !SwitchToFullScreen())
         return false;
+    // A window that cannot open gives the desktop its mode back at once.
+    auto restoreDesktop = [this] {
+        if (fullScreen)
+            ChangeDisplaySettingsA(nullptr, 0);
+    };
 
     HINSTANCE instance = manager->GetInstance();
     WNDCLASSA windowClass{};
@@ -155,14 +160,17 @@ bool GLWindow::Show(const char* title)
     windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(iconResource));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.lpszClassName = "GLWindow";
-    if (!RegisterClassA(&windowClass))
+    if (!RegisterClassA(&windowClass)) {
+        restoreDesktop();
         return false;
+    }
 
     const DWORD exStyle = fullScreen ? WS_EX_TOPMOST : 0;
     const DWORD style = (fullScreen ? WS_POPUP : WS_OVERLAPPEDWINDOW) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     HWND window = CreateWindowExA(exStyle, "GLWindow", title, style, 0, 0, width, height, nullptr,
                                   nullptr, instance, this);
     if (!window) {
+        restoreDesktop();
         MessageBoxA(nullptr, "Nie można utworzyć okna OpenGL!", "Błąd!", MB_ICONERROR);
         LOG_ERROR("Nie można utworzyć okna OpenGL!");
         return false;

@@ -5,6 +5,7 @@
 #include "ProgramRun.h"
 
 #include "GLWindow.h"
+#include "GlxewFlags.h"
 
 #include "platform/WindowObjects.h"
 #include "platform/X11Display.h"
@@ -97,6 +98,31 @@ TEST_F(GLWindowRun, UnavailableSampleCountShowsTheWindowErrorAndLogsBoth)
     EXPECT_TRUE(Contains(run.log.Messages(), "Wymagany format pikseli jest niedostępny!"));
     EXPECT_TRUE(Contains(run.log.Messages(), "Nie można utworzyć okna OpenGL!"));
     EXPECT_NE(run.WrittenConfig().find("FSAALevel = 64;"), std::string::npos);
+}
+
+// A driver without the pixel-format and multisample extensions: the window
+// asks for 32 bits of colour, depth and stencil, which no format has, and
+// must still get a stencil buffer, which the shadow methods need.
+TEST_F(GLWindowRun, WithoutFormatExtensionsTheWindowKeepsAStencilBuffer)
+{
+    const AppTests::FormatExtensionFlags driverFlags = AppTests::ReadFormatExtensionFlags();
+    ProgramRun run(windowed);
+    run.driver = [](HWND dialog) {
+        AppTests::WriteFormatExtensionFlags({false, false});  // after the dialog's glewInit
+        PressOk(dialog);
+    };
+    GLint stencilBits = -1;
+    int32_t askedStencil = 0;
+    run.watcher = [&](GLWindow& window, const MSG& msg) {
+        if (msg.message == WM_PAINT && stencilBits < 0) {
+            glGetIntegerv(GL_STENCIL_BITS, &stencilBits);
+            askedStencil = window.MaxStencilBits();
+        }
+    };
+    run.Run();
+    AppTests::WriteFormatExtensionFlags(driverFlags);
+    EXPECT_EQ(askedStencil, 32) << "the request made without the extensions";
+    EXPECT_GT(stencilBits, 0);
 }
 
 TEST_F(GLWindowRun, FramesFollowEachOtherAndSizesReachTheRenderer)

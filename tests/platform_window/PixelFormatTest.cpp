@@ -97,11 +97,15 @@ TEST_F(PixelFormat, DescriptorChoiceKeepsTheStencilAskedForAndDescribesAsWglAnsw
 TEST_F(PixelFormat, TheDeepestDepthIsNotTakenAtTheCostOfStencil)
 {
     // Mesa's 32-bit depth formats have no stencil; asking for both must not
-    // give up the stencil buffer.
-    const PIXELFORMATDESCRIPTOR request = Request(32, 32, 8);
-    const int format = ChoosePixelFormat(dc, &request);
-    ASSERT_GT(format, 0);
-    EXPECT_GE(Attribute(format, WGL_STENCIL_BITS_ARB), 8);
+    // give up the stencil buffer, also when more stencil bits are asked for
+    // than any format has.
+    for (const BYTE stencil : {8, 32}) {
+        const PIXELFORMATDESCRIPTOR request = Request(32, 32, stencil);
+        const int format = ChoosePixelFormat(dc, &request);
+        ASSERT_GT(format, 0);
+        EXPECT_GE(Attribute(format, WGL_STENCIL_BITS_ARB), 8) << int{stencil};
+        EXPECT_GE(Attribute(format, WGL_DEPTH_BITS_ARB), 24) << "the deepest depth that has the stencil";
+    }
 }
 
 TEST_F(PixelFormat, WglChoiceHonoursSamplesAndFindsNoneBeyondTheDriver)
