@@ -11,11 +11,6 @@
 #include <map>
 #include <poll.h>
 
-namespace Platform
-{
-void SetActive(HWND window, bool active);
-}
-
 namespace
 {
 // The character each key gave when pressed, by X key code, for
