@@ -129,9 +129,12 @@ bool IsActivationChange(const XFocusChangeEvent& event)
            event.detail != NotifyInferior && event.detail != NotifyPointer;
 }
 
+// Sizes come from the server's own events. A window manager's synthetic
+// ones only tell where the frame moved the window, and openbox sends one with
+// the size the window had before it was fitted into the frame.
 void TranslateConfigure(HWND window, const XConfigureEvent& event)
 {
-    if (event.window != window->xwindow)
+    if (event.window != window->xwindow || event.send_event)
         return;
     if (event.width == window->width && event.height == window->height)
         return;
@@ -154,14 +157,17 @@ void Translate(Display* display, XEvent& event)
         TranslateConfigure(window, event.xconfigure);
         break;
     case MapNotify:
-        if (window->minimized && window->visible && event.xany.serial >= window->iconifySerial) {
+        if (window->minimized && window->visible && !window->iconifyPending &&
+            event.xany.serial >= window->iconifySerial) {
             window->minimized = false;
             window->invalid = true;
         }
         break;
     case UnmapNotify:
-        if (window->visible && event.xunmap.window == window->xwindow)
+        if (window->visible && event.xunmap.window == window->xwindow) {
             window->minimized = true;
+            window->iconifyPending = false;
+        }
         break;
     case FocusIn:
         if (IsActivationChange(event.xfocus))

@@ -199,6 +199,7 @@ BOOL ShowWindow(HWND window, int showCommand)
     }
     window->visible = true;
     window->minimized = false;
+    window->iconifyPending = false;
     window->invalid = true;
     Platform::MapNativeWindow(window);
     if (IsActivating(showCommand))

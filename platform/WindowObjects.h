@@ -67,6 +67,9 @@ struct HWND__ {
     // Request number of the last minimise: map events older than it were
     // caused by an earlier show and must not restore the window.
     unsigned long iconifySerial = 0;
+    // Asked a window manager to minimise and it has not done so yet: a map
+    // event until then is its earlier showing, not a restore.
+    bool iconifyPending = false;
     bool active = false;
     bool invalid = false;      // the update region is not empty
     HDC__ dc;

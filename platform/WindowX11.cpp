@@ -277,7 +277,8 @@ void IconifyNativeWindow(HWND window)
 {
     Display* display = GetDisplay();
     window->iconifySerial = NextRequest(display);
-    if (WindowManagerRuns(display))
+    window->iconifyPending = WindowManagerRuns(display);
+    if (window->iconifyPending)
         XIconifyWindow(display, window->xwindow, DefaultScreen(display));
     else
         XUnmapWindow(display, window->xwindow);

@@ -75,6 +75,14 @@ bool WindowManagerRuns(Display* display)
     return !LongsProperty(display, DefaultRootWindow(display), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW).empty();
 }
 
+Frame FrameExtents(Display* display, Window client)
+{
+    std::vector<long> extents = LongsProperty(display, client, "_NET_FRAME_EXTENTS", XA_CARDINAL);
+    extents.resize(4, 0);  // left, right, top, bottom
+    return Frame{static_cast<int>(extents[0]), static_cast<int>(extents[1]), static_cast<int>(extents[2]),
+                 static_cast<int>(extents[3])};
+}
+
 Rect OuterRect(Display* display, Window client)
 {
     XWindowAttributes attributes{};
@@ -82,11 +90,9 @@ Rect OuterRect(Display* display, Window client)
     int x = 0, y = 0;
     Window child;
     XTranslateCoordinates(display, client, DefaultRootWindow(display), 0, 0, &x, &y, &child);
-    std::vector<long> frame = LongsProperty(display, client, "_NET_FRAME_EXTENTS", XA_CARDINAL);
-    frame.resize(4, 0);  // left, right, top, bottom
-    return Rect{x - static_cast<int>(frame[0]), y - static_cast<int>(frame[2]),
-                attributes.width + static_cast<int>(frame[0] + frame[1]),
-                attributes.height + static_cast<int>(frame[2] + frame[3])};
+    const Frame frame = FrameExtents(display, client);
+    return Rect{x - frame.left, y - frame.top, attributes.width + frame.left + frame.right,
+                attributes.height + frame.top + frame.bottom};
 }
 
 std::vector<std::string> AllowedActions(Display* display, Window client)

@@ -17,6 +17,15 @@ namespace Desktop
 // Whether an EWMH window manager manages the display's screen.
 bool WindowManagerRuns(Display* display);
 
+// The frame a window manager puts around a client window, zero without one.
+struct Frame {
+    int left = 0;
+    int right = 0;
+    int top = 0;
+    int bottom = 0;
+};
+Frame FrameExtents(Display* display, Window client);
+
 // A window's rectangle on the screen, the frame of a window manager included.
 struct Rect {
     int x = 0;
