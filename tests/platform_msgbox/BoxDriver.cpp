@@ -4,6 +4,7 @@
 #include "BoxDriver.h"
 
 #include "platform/PlatformTesting.h"
+#include "platform/X11Display.h"
 #include "support/DesktopDisplay.h"
 
 #include <X11/Xatom.h>
@@ -178,6 +179,9 @@ bool Sighting::SavePng(const std::string& path) const
 
 Driver::Driver(const std::string& title, Sighting& sighting, Action action)
 {
+    // The layer sets its handler when it opens its display: open it first,
+    // so that the driver's handler comes after and hands its errors on.
+    Platform::GetDisplay();
     Display* display = XOpenDisplay(nullptr);
     driverDisplay = display;
     if (previousHandler == nullptr)
