@@ -129,11 +129,11 @@ bool IsActivationChange(const XFocusChangeEvent& event)
            event.detail != NotifyInferior && event.detail != NotifyPointer;
 }
 
-// Sizes come from the server's own events. A window manager's synthetic
-// ones only tell where the frame moved the window, and openbox sends one with
-// the size the window had before it was fitted into the frame.
+// Sizes come from the server's own events; a window manager's synthetic
+// ones only tell where its frame moved the window.
 void TranslateConfigure(HWND window, const XConfigureEvent& event)
 {
+    // WORKAROUND(openbox): its synthetic event after the frame-extents request carries the size from before the window was fitted into the frame.
     if (event.window != window->xwindow || event.send_event)
         return;
     if (event.width == window->width && event.height == window->height)
