@@ -32,13 +32,21 @@ bool IsLiveDc(HDC dc)
 bool CreateHiddenDrawable(HDC dc, Display* display, const XVisualInfo& visual)
 {
     HWND window = dc->window;
+    Platform::X11ErrorTrap trap(display);
     dc->drawableColormap = XCreateColormap(display, window->xwindow, visual.visual, AllocNone);
     XSetWindowAttributes attributes{};
     attributes.colormap = dc->drawableColormap;
     attributes.border_pixel = 0;
     dc->drawable = XCreateWindow(display, window->xwindow, 0, 0, 1, 1, 0, visual.depth, InputOutput,
                                  visual.visual, CWColormap | CWBorderPixel, &attributes);
-    return dc->drawable != 0;
+    if (!trap.Failed())
+        return true;
+    trap.Record("The X server refused the drawing window");
+    XDestroyWindow(display, dc->drawable);
+    XFreeColormap(display, dc->drawableColormap);
+    dc->drawable = 0;
+    dc->drawableColormap = 0;
+    return false;
 }
 
 // An unmapped window takes the format's visual by being made again with it.

@@ -2,6 +2,7 @@
 
 #include "ImGuiModalWindowInput.h"
 #include "PlatformTesting.h"
+#include "X11Display.h"
 #include "ui/Font.h"
 #include "ui/ImGuiGL1Renderer.h"
 #include "ui/Input.h"
@@ -153,14 +154,30 @@ void SetProcessId(Display* display, Window window)
     }
 }
 
-// Title, fixed size, dialog type, the close protocol, and the owner when
-// there is one, so that window managers keep the box above it.
+// Like a modal dialog on Windows: a title bar whose only button closes,
+// and no minimising, maximising or resizing through the window manager.
+void OfferOnlyClosing(Display* display, Window window)
+{
+    enum { functionsGiven = 1, decorationsGiven = 2 };
+    enum { functionMove = 4, functionClose = 32 };
+    enum { decorationBorder = 2, decorationTitle = 8, decorationMenu = 16 };
+    const long hints[5] = {functionsGiven | decorationsGiven, functionMove | functionClose,
+                           decorationBorder | decorationTitle | decorationMenu, 0, 0};
+    const Atom motif = XInternAtom(display, "_MOTIF_WM_HINTS", False);
+    XChangeProperty(display, window, motif, motif, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(hints), 5);
+}
+
+// Title, fixed size, dialog type with only a close button, the close
+// protocol, and the owner when there is one, so that window managers keep
+// the box above it.
 void SetWindowManagerHints(Display* display, ImGuiModalWindow::State& state,
                            const std::string& title, int x, int y, Window transientFor)
 {
     SetUtf8Property(display, state.window, "_NET_WM_NAME", title);
     SetUtf8Property(display, state.window, "WM_NAME", title);
     SetAtomProperty(display, state.window, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG");
+    OfferOnlyClosing(display, state.window);
     SetProcessId(display, state.window);
 
     XSizeHints* hints = XAllocSizeHints();
@@ -181,21 +198,13 @@ void SetWindowManagerHints(Display* display, ImGuiModalWindow::State& state,
     }
 }
 
-int IgnoreXError(Display*, XErrorEvent*)
-{
-    return 0;
-}
-
 // Gives the freshly mapped window the keyboard. A window manager may still
-// hold it unviewable for a moment; the refusal is then harmless, so X
-// errors are ignored for this one request.
+// hold it unviewable for a moment; the refusal is then harmless, so its
+// error is trapped and dropped.
 void TakeFocus(Display* display, Window window)
 {
-    XSync(display, False);
-    const auto previous = XSetErrorHandler(IgnoreXError);
+    X11ErrorTrap trap(display);
     XSetInputFocus(display, window, RevertToParent, CurrentTime);
-    XSync(display, False);
-    XSetErrorHandler(previous);
 }
 
 Bool IsForWindow(Display*, XEvent* event, XPointer window)
@@ -220,6 +229,10 @@ bool TakeEvents(ImGuiModalWindow::State& state)
             break;
         case MapNotify:
             TakeFocus(state.display, state.window);
+            break;
+        case UnmapNotify:
+            // WORKAROUND(openbox): it offers minimising on every window whatever the Motif hints say; a modal window nobody sees would block the program, so it comes back at once.
+            XMapRaised(state.display, state.window);
             break;
         default: {
             ContextScope scope(&state, false);
@@ -355,6 +368,7 @@ bool ImGuiModalWindow::Create(Display* display, const std::string& title, int wi
     const ImVec2 screen = ScreenSize(display);
     const int x = std::max(0, (static_cast<int>(screen.x) - width) / 2);
     const int y = std::max(0, (static_cast<int>(screen.y) - height) / 2);
+    X11ErrorTrap trap(display);
     s.window = XCreateWindow(display, root, x, y, static_cast<unsigned>(width),
                              static_cast<unsigned>(height), 0, visual->depth, InputOutput,
                              visual->visual, CWColormap | CWBorderPixel | CWEventMask, &attributes);
@@ -362,6 +376,15 @@ bool ImGuiModalWindow::Create(Display* display, const std::string& title, int wi
     SetWindowManagerHints(display, s, title, x, y, transientFor);
 
     s.context = glXCreateNewContext(display, config, GLX_RGBA_TYPE, nullptr, True);
+    if (trap.Failed()) {
+        trap.Record("The X server refused the modal window");
+        if (s.context != nullptr)
+            glXDestroyContext(display, s.context);
+        s.context = nullptr;
+        XDestroyWindow(display, s.window);
+        s.window = None;
+        return false;
+    }
     if (s.context == nullptr)
         return false;
     ContextScope scope(state.get());

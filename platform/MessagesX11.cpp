@@ -11,11 +11,6 @@
 #include <map>
 #include <poll.h>
 
-namespace Platform
-{
-void SetActive(HWND window, bool active);
-}
-
 namespace
 {
 // The character each key gave when pressed, by X key code, for
@@ -134,9 +129,12 @@ bool IsActivationChange(const XFocusChangeEvent& event)
            event.detail != NotifyInferior && event.detail != NotifyPointer;
 }
 
+// Sizes come from the server's own events; a window manager's synthetic
+// ones only tell where its frame moved the window.
 void TranslateConfigure(HWND window, const XConfigureEvent& event)
 {
-    if (event.window != window->xwindow)
+    // WORKAROUND(openbox): its synthetic event after the frame-extents request carries the size from before the window was fitted into the frame.
+    if (event.window != window->xwindow || event.send_event)
         return;
     if (event.width == window->width && event.height == window->height)
         return;
@@ -159,14 +157,17 @@ void Translate(Display* display, XEvent& event)
         TranslateConfigure(window, event.xconfigure);
         break;
     case MapNotify:
-        if (window->minimized && window->visible && event.xany.serial >= window->iconifySerial) {
+        if (window->minimized && window->visible && !window->iconifyPending &&
+            event.xany.serial >= window->iconifySerial) {
             window->minimized = false;
             window->invalid = true;
         }
         break;
     case UnmapNotify:
-        if (window->visible && event.xunmap.window == window->xwindow)
+        if (window->visible && event.xunmap.window == window->xwindow) {
             window->minimized = true;
+            window->iconifyPending = false;
+        }
         break;
     case FocusIn:
         if (IsActivationChange(event.xfocus))

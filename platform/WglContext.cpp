@@ -21,17 +21,19 @@ std::set<HGLRC>& Contexts()
 HGLRC current = nullptr;
 }
 
-namespace Platform
-{
-::Window DrawableOf(HDC dc);
-}
-
 HGLRC wglCreateContext(HDC dc)
 {
     Display* display = Platform::GetDisplay();
     if (!display || !dc || !Platform::LiveWindow(dc->window) || !dc->config)
         return nullptr;
+    Platform::X11ErrorTrap trap(display);
     GLXContext context = glXCreateNewContext(display, dc->config, GLX_RGBA_TYPE, nullptr, True);
+    if (trap.Failed()) {
+        trap.Record("The X server refused the GL context");
+        if (context)
+            glXDestroyContext(display, context);
+        return nullptr;
+    }
     if (!context)
         return nullptr;
     HGLRC created = new HGLRC__{context};
@@ -52,8 +54,16 @@ BOOL wglMakeCurrent(HDC dc, HGLRC context)
     if (!Contexts().count(context) || !dc || !Platform::LiveWindow(dc->window) || !dc->config)
         return FALSE;
     const ::Window drawable = Platform::DrawableOf(dc);
-    if (!glXMakeContextCurrent(display, drawable, drawable, context->context))
+    Platform::X11ErrorTrap trap(display);
+    const bool made = glXMakeContextCurrent(display, drawable, drawable, context->context);
+    if (trap.Failed())
+        trap.Record("The GL context could not be made current");
+    if (!made || trap.Failed()) {
+        // As on Windows, a failed call leaves no context current.
+        glXMakeContextCurrent(display, None, None, nullptr);
+        current = nullptr;
         return FALSE;
+    }
     current = context;
     return TRUE;
 }

@@ -77,9 +77,12 @@ typedef HINSTANCE HMODULE;
 
 #define ERROR_SUCCESS 0
 #define ERROR_FILE_NOT_FOUND 2
+#define ERROR_NOT_ENOUGH_MEMORY 8
 #define ERROR_GEN_FAILURE 31
+#define ERROR_INVALID_PARAMETER 87
 #define ERROR_INSUFFICIENT_BUFFER 122
 #define ERROR_MOD_NOT_FOUND 126
+#define ERROR_INVALID_WINDOW_HANDLE 1400
 
 // The handle of the executable itself; its resources are compiled into it.
 HMODULE GetModuleHandleA(LPCSTR moduleName);

@@ -49,15 +49,6 @@ bool IsMinimizing(int showCommand)
 
 namespace Platform
 {
-void DiscardMessages(HWND window);
-void IconifyNativeWindow(HWND window);
-void MapNativeWindow(HWND window);
-void UnmapNativeWindow(HWND window);
-void MoveNativeWindow(HWND window, int x, int y, int width, int height);
-void SetNativeTitle(HWND window);
-
-// Only one top-level window is active at a time; the one losing activation
-// hears of it first, as on Windows.
 void SetActive(HWND window, bool active)
 {
     if (window->active == active)
@@ -117,8 +108,10 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         Platform::FreeWindow(window);
         return nullptr;
     }
+    // The size asked for is the outer one, as on Windows.
+    Platform::FitClientInFrame(window);
 
-    CREATESTRUCTA create{param, instance, menu, parent, window->height, window->width, y, x,
+    CREATESTRUCTA create{param, instance, menu, parent, std::max(height, 1), std::max(width, 1), y, x,
                          static_cast<LONG>(style), windowName, className, exStyle};
     if (!SendMessageA(window, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create))) {
         Platform::DestroyNativeWindow(window);
@@ -206,6 +199,7 @@ BOOL ShowWindow(HWND window, int showCommand)
     }
     window->visible = true;
     window->minimized = false;
+    window->iconifyPending = false;
     window->invalid = true;
     Platform::MapNativeWindow(window);
     if (IsActivating(showCommand))

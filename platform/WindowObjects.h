@@ -55,6 +55,7 @@ struct HWND__ {
     int y = 0;
     int width = 0;  // client area, pixels
     int height = 0;
+    RECT frame{};   // the window manager's frame around the client area
     LONG_PTR userData = 0;
     HICON icon = nullptr;
 
@@ -66,6 +67,9 @@ struct HWND__ {
     // Request number of the last minimise: map events older than it were
     // caused by an earlier show and must not restore the window.
     unsigned long iconifySerial = 0;
+    // Asked a window manager to minimise and it has not done so yet: a map
+    // event until then is its earlier showing, not a restore.
+    bool iconifyPending = false;
     bool active = false;
     bool invalid = false;      // the update region is not empty
     HDC__ dc;
@@ -95,8 +99,25 @@ std::vector<HWND> TopLevelWindows();
 
 // Creates (or re-creates, with another visual) the X window of a top-level
 // window: its events, close protocol, title, icon and full-screen state.
+// False, with the cause recorded, when the server refuses it.
 bool CreateNativeWindow(HWND window, ::Visual* visual, int depth);
 void DestroyNativeWindow(HWND window);
+// Makes a framed window's client area smaller by the window manager's frame,
+// so that its outer size is the size it was created with.
+void FitClientInFrame(HWND window);
+void MapNativeWindow(HWND window);
+void UnmapNativeWindow(HWND window);
+void IconifyNativeWindow(HWND window);
+// Moves and sizes the window by its outer rectangle, frame included.
+void MoveNativeWindow(HWND window, int x, int y, int width, int height);
+void SetNativeTitle(HWND window);
+
+// Only one top-level window is active at a time; the one losing activation
+// hears of it first, as on Windows.
+void SetActive(HWND window, bool active);
+
+// The X drawable GL draws into for a device context.
+::Window DrawableOf(HDC dc);
 
 // Takes the first posted message that `wanted` accepts, without reading X
 // events: for modal loops whose window reads its own.

@@ -9,6 +9,9 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 namespace
@@ -36,6 +39,67 @@ bool WindowManagerRuns(Display* display)
     if (data)
         XFree(data);
     return runs;
+}
+
+// Whether the window manager names this atom among the hints it supports.
+bool WindowManagerSupports(Display* display, const char* name)
+{
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    const int status = XGetWindowProperty(display, DefaultRootWindow(display),
+                                          Intern(display, "_NET_SUPPORTED"), 0, 4096, False,
+                                          XA_ATOM, &type, &format, &count, &after, &data);
+    if (status != Success || !data)
+        return false;
+    const Atom wanted = Intern(display, name);
+    const Atom* atoms = reinterpret_cast<const Atom*>(data);
+    const bool supported = std::find(atoms, atoms + count, wanted) != atoms + count;
+    XFree(data);
+    return supported;
+}
+
+// The frame the window manager puts around the window, once it has said.
+bool ReadFrameExtents(Display* display, ::Window xwindow, RECT& frame)
+{
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    const int status = XGetWindowProperty(display, xwindow, Intern(display, "_NET_FRAME_EXTENTS"),
+                                          0, 4, False, XA_CARDINAL, &type, &format, &count,
+                                          &after, &data);
+    const bool known = status == Success && data && count == 4;
+    if (known) {
+        const long* extents = reinterpret_cast<const long*>(data);  // left, right, top, bottom
+        frame = RECT{static_cast<LONG>(extents[0]), static_cast<LONG>(extents[2]),
+                     static_cast<LONG>(extents[1]), static_cast<LONG>(extents[3])};
+    }
+    if (data)
+        XFree(data);
+    return known;
+}
+
+// Asks the window manager what frame it will give the unmapped window and
+// waits a bounded time for the answer: one that never comes leaves the
+// window without a frame allowance rather than blocking the program.
+bool RequestFrameExtents(Display* display, ::Window xwindow, RECT& frame)
+{
+    XEvent request{};
+    request.xclient.type = ClientMessage;
+    request.xclient.window = xwindow;
+    request.xclient.message_type = Intern(display, "_NET_REQUEST_FRAME_EXTENTS");
+    request.xclient.format = 32;
+    XSendEvent(display, DefaultRootWindow(display), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &request);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (!ReadFrameExtents(display, xwindow, frame)) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
 }
 
 // The icon as _NET_WM_ICON wants it: width, height, then ARGB pixels, each
@@ -122,19 +186,25 @@ bool CreateNativeWindow(HWND window, ::Visual* visual, int depth)
     if (!display)
         return false;
     DestroyNativeWindow(window);
-    const ::Window root = DefaultRootWindow(display);
-    window->colormap = XCreateColormap(display, root, visual, AllocNone);
-    XSetWindowAttributes attributes{};
-    attributes.colormap = window->colormap;
-    attributes.border_pixel = 0;
-    attributes.background_pixmap = None;
-    attributes.event_mask = eventMask;
-    window->xwindow = XCreateWindow(
-        display, root, window->x, window->y, static_cast<unsigned>(window->width),
-        static_cast<unsigned>(window->height), 0, depth, InputOutput, visual,
-        CWColormap | CWBorderPixel | CWBackPixmap | CWEventMask, &attributes);
-    if (!window->xwindow)
-        return false;
+    {
+        X11ErrorTrap trap(display);
+        const ::Window root = DefaultRootWindow(display);
+        window->colormap = XCreateColormap(display, root, visual, AllocNone);
+        XSetWindowAttributes attributes{};
+        attributes.colormap = window->colormap;
+        attributes.border_pixel = 0;
+        attributes.background_pixmap = None;
+        attributes.event_mask = eventMask;
+        window->xwindow = XCreateWindow(
+            display, root, window->x, window->y, static_cast<unsigned>(window->width),
+            static_cast<unsigned>(window->height), 0, depth, InputOutput, visual,
+            CWColormap | CWBorderPixel | CWBackPixmap | CWEventMask, &attributes);
+        if (trap.Failed()) {
+            trap.Record("The X server refused the window");
+            DestroyNativeWindow(window);
+            return false;
+        }
+    }
     window->visual = visual;
     Atom deleteWindow = Intern(display, "WM_DELETE_WINDOW");
     XSetWMProtocols(display, window->xwindow, &deleteWindow, 1);
@@ -147,6 +217,8 @@ bool CreateNativeWindow(HWND window, ::Visual* visual, int depth)
     return true;
 }
 
+// Requests on resources the server refused fail in turn; their errors are
+// part of that refusal and are not reported again.
 void DestroyNativeWindow(HWND window)
 {
     Display* display = GetDisplay();
@@ -157,12 +229,33 @@ void DestroyNativeWindow(HWND window)
         XFreeColormap(display, window->dc.drawableColormap);
         window->dc.drawable = 0;
     }
+    X11ErrorTrap trap(display);
     if (window->xwindow) {
         XDestroyWindow(display, window->xwindow);
         XFreeColormap(display, window->colormap);
         window->xwindow = 0;
         window->colormap = 0;
     }
+    XFlush(display);
+}
+
+// Only a framed top-level window managed by a window manager that answers
+// frame-extent requests gets a frame allowance.
+void FitClientInFrame(HWND window)
+{
+    Display* display = GetDisplay();
+    if ((window->style & (WS_POPUP | WS_CHILD)) || !WindowManagerRuns(display) ||
+        !WindowManagerSupports(display, "_NET_REQUEST_FRAME_EXTENTS"))
+        return;
+    RECT frame;
+    if (!RequestFrameExtents(display, window->xwindow, frame))
+        return;
+    window->frame = frame;
+    window->width = std::max<int>(window->width - frame.left - frame.right, 1);
+    window->height = std::max<int>(window->height - frame.top - frame.bottom, 1);
+    XResizeWindow(display, window->xwindow, static_cast<unsigned>(window->width),
+                  static_cast<unsigned>(window->height));
+    SetSizeHints(display, window);
     XFlush(display);
 }
 
@@ -184,7 +277,8 @@ void IconifyNativeWindow(HWND window)
 {
     Display* display = GetDisplay();
     window->iconifySerial = NextRequest(display);
-    if (WindowManagerRuns(display))
+    window->iconifyPending = WindowManagerRuns(display);
+    if (window->iconifyPending)
         XIconifyWindow(display, window->xwindow, DefaultScreen(display));
     else
         XUnmapWindow(display, window->xwindow);
@@ -196,8 +290,10 @@ void MoveNativeWindow(HWND window, int x, int y, int width, int height)
     Display* display = GetDisplay();
     window->x = x;
     window->y = y;
-    XMoveResizeWindow(display, window->xwindow, x, y, static_cast<unsigned>(width),
-                      static_cast<unsigned>(height));
+    const RECT& frame = window->frame;
+    XMoveResizeWindow(display, window->xwindow, x, y,
+                      static_cast<unsigned>(std::max<int>(width - frame.left - frame.right, 1)),
+                      static_cast<unsigned>(std::max<int>(height - frame.top - frame.bottom, 1)));
     XFlush(display);
 }
 }

@@ -1,12 +1,11 @@
 #include "X11Display.h"
 
+#include "Win32Api.h"
+
 #include <cstdio>
-#include <string>
 
 namespace
 {
-Platform::X11ErrorTrap* innermostTrap = nullptr;
-
 // Xlib's default handler ends the process on any protocol error. A request
 // on a window that another client destroyed must not end the program: the
 // error is reported and the destruction reaches the program as a message.
@@ -26,6 +25,26 @@ Display* OpenDisplay()
         XSetErrorHandler(ReportXError);
     return display;
 }
+
+// The innermost trap set; Xlib's handler is one function for the process.
+Platform::X11ErrorTrap* activeTrap = nullptr;
+
+// The Windows error closest to the X error's cause.
+DWORD WindowsErrorOf(unsigned char code)
+{
+    switch (code) {
+    case BadAlloc:
+        return ERROR_NOT_ENOUGH_MEMORY;
+    case BadValue:
+    case BadMatch:
+        return ERROR_INVALID_PARAMETER;
+    case BadWindow:
+    case BadDrawable:
+        return ERROR_INVALID_WINDOW_HANDLE;
+    default:
+        return ERROR_GEN_FAILURE;
+    }
+}
 }
 
 namespace Platform
@@ -37,44 +56,56 @@ Display* GetDisplay()
     static Display* display = OpenDisplay();
     return display;
 }
-}
 
-namespace Platform
-{
-// Errors of requests made before the trap still reach the handler they were
-// made under.
-X11ErrorTrap::X11ErrorTrap(Display* display)
-    : display(display), outer(innermostTrap)
+// Earlier requests are answered first, so that their errors are not taken
+// for this trap's.
+X11ErrorTrap::X11ErrorTrap(Display* display) : display(display)
 {
     XSync(display, False);
+    previousTrap = activeTrap;
+    activeTrap = this;
     previousHandler = XSetErrorHandler(Catch);
-    innermostTrap = this;
 }
 
 X11ErrorTrap::~X11ErrorTrap()
 {
     XSync(display, False);
-    innermostTrap = outer;
     XSetErrorHandler(previousHandler);
+    activeTrap = previousTrap;
 }
 
 bool X11ErrorTrap::Failed()
 {
     XSync(display, False);
-    return !text.empty();
+    return errorCode != 0;
+}
+
+const std::string& X11ErrorTrap::Text() const
+{
+    return text;
+}
+
+void X11ErrorTrap::Record(const char* what) const
+{
+    SetLastError(WindowsErrorOf(errorCode));
+    std::fprintf(stderr, "%s: %s\n", what, text.c_str());
 }
 
 int X11ErrorTrap::Catch(Display* display, XErrorEvent* error)
 {
-    X11ErrorTrap* trap = innermostTrap;
-    if (!trap || trap->display != display)
-        return ReportXError(display, error);
-    if (trap->text.empty()) {
-        char name[256];
-        XGetErrorText(display, error->error_code, name, sizeof name);
-        char request[64];
-        std::snprintf(request, sizeof request, " (request %d.%d)", error->request_code, error->minor_code);
-        trap->text = std::string(name) + request;
+    X11ErrorTrap* trap = activeTrap;
+    if (display != trap->display) {
+        X11ErrorTrap* outermost = trap;
+        while (outermost->previousTrap != nullptr)
+            outermost = outermost->previousTrap;
+        return outermost->previousHandler(display, error);
+    }
+    if (trap->errorCode == 0) {
+        char description[256];
+        XGetErrorText(display, error->error_code, description, sizeof description);
+        trap->errorCode = error->error_code;
+        trap->text = std::string(description) + " (request " + std::to_string(error->request_code) +
+                     "." + std::to_string(error->minor_code) + ")";
     }
     return 0;
 }

@@ -1,5 +1,6 @@
 // The one X display connection of the platform layer, shared by windows,
-// message boxes, dialogs and display settings. Internal to platform/.
+// message boxes, dialogs and display settings, and the trap that turns the
+// server's late error reports into failed calls. Internal to platform/.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -12,9 +13,10 @@ namespace Platform
 // in which case every call that needs it fails as its Windows call would.
 Display* GetDisplay();
 
-// Catches the X errors of the requests made on `display` while it lives,
-// instead of the layer's reporting handler, so that a caller can turn a
-// refused request into its own result. Traps nest.
+// Catches the X errors of the requests made while it lives. The server
+// reports an error only after the request returned, so Failed() waits for
+// its answer to every request made so far. Errors of other displays, and
+// those after the trap ends, go to the layer's reporting handler.
 class X11ErrorTrap
 {
 public:
@@ -23,18 +25,21 @@ public:
     X11ErrorTrap(const X11ErrorTrap&) = delete;
     X11ErrorTrap& operator=(const X11ErrorTrap&) = delete;
 
-    // Waits until the server has answered every request so far; true when
-    // one of them failed.
+    // True when a request made since the trap was set failed.
     bool Failed();
-    // The first error's text, naming the request; empty without one.
-    const std::string& Text() const { return text; }
+    // The server's description of the first failure, empty without one.
+    const std::string& Text() const;
+    // Records the failure as the Windows call would (GetLastError) and
+    // writes what failed and why to standard error.
+    void Record(const char* what) const;
 
 private:
     static int Catch(Display* display, XErrorEvent* error);
 
     Display* display;
-    X11ErrorTrap* outer;
-    int (*previousHandler)(Display*, XErrorEvent*);
+    XErrorHandler previousHandler;
+    X11ErrorTrap* previousTrap;
+    unsigned char errorCode = 0;
     std::string text;
 };
 }

@@ -4,6 +4,8 @@
 #include "BoxDriver.h"
 
 #include "platform/PlatformTesting.h"
+#include "platform/X11Display.h"
+#include "support/DesktopDisplay.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -70,19 +72,23 @@ long WindowProcess(Display* display, Window window)
 }
 
 // This process's box: other test programs may show boxes of the same title
-// on the same display at the same time.
-Window FindViewable(Display* display, const std::string& title)
+// on the same display at the same time. A window manager puts the box
+// inside a frame window of its own, one level down.
+Window FindViewable(Display* display, Window parentWindow, const std::string& title, int depth = 2)
 {
     Window root, parent, *children = nullptr;
     unsigned int count = 0;
     Window found = None;
-    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+    if (!XQueryTree(display, parentWindow, &root, &parent, &children, &count))
+        return None;
     for (unsigned int i = 0; i < count && found == None; ++i) {
         XWindowAttributes attributes;
-        if (XGetWindowAttributes(display, children[i], &attributes) &&
-            attributes.map_state == IsViewable && WindowTitle(display, children[i]) == title &&
-            WindowProcess(display, children[i]) == getpid())
+        if (!XGetWindowAttributes(display, children[i], &attributes) || attributes.map_state != IsViewable)
+            continue;
+        if (WindowTitle(display, children[i]) == title && WindowProcess(display, children[i]) == getpid())
             found = children[i];
+        else if (depth > 1)
+            found = FindViewable(display, children[i], title, depth - 1);
     }
     if (children != nullptr)
         XFree(children);
@@ -173,6 +179,9 @@ bool Sighting::SavePng(const std::string& path) const
 
 Driver::Driver(const std::string& title, Sighting& sighting, Action action)
 {
+    // The layer sets its handler when it opens its display: open it first,
+    // so that the driver's handler comes after and hands its errors on.
+    Platform::GetDisplay();
     Display* display = XOpenDisplay(nullptr);
     driverDisplay = display;
     if (previousHandler == nullptr)
@@ -186,7 +195,7 @@ Driver::Driver(const std::string& title, Sighting& sighting, Action action)
         const auto deadline = std::chrono::steady_clock::now() + timeout;
         Window box = None;
         while (display != nullptr && std::chrono::steady_clock::now() < deadline &&
-               (!frame->Take(title, sighting) || (box = FindViewable(display, title)) == None))
+               (!frame->Take(title, sighting) || (box = FindViewable(display, DefaultRootWindow(display), title)) == None))
             usleep(20000);
         if (box == None) {
             std::fprintf(stderr, "the box \"%s\" was not shown\n", title.c_str());
@@ -216,8 +225,21 @@ void Driver::Finish()
     PlatformTesting::SetModalFrameObserver(nullptr);
 }
 
+// On a desktop the key goes through the keyboard to the window with the
+// focus, which the box must have taken; on a bare server it is sent to it.
 void PressKey(Display* display, Window box, KeySym key)
 {
+    if (Desktop::WindowManagerRuns(display)) {
+        EXPECT_TRUE(Desktop::WaitUntil([display, box] {
+            Window focus;
+            int revert;
+            XGetInputFocus(display, &focus, &revert);
+            return focus == box;
+        })) << "the box did not take the keyboard";
+        const std::string command = std::string("xdotool key ") + XKeysymToString(key);
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        return;
+    }
     XEvent event{};
     event.xkey.type = KeyPress;
     event.xkey.display = display;
@@ -242,13 +264,7 @@ void Click(Display* display, Window box, int x, int y)
 
 void Close(Display* display, Window box)
 {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = box;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    Send(display, box, event, NoEventMask);
+    Desktop::CloseFromTitleBar(display, box);
 }
 
 // Scans the row through the middle of the buttons: a column near the right

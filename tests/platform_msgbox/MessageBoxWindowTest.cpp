@@ -4,11 +4,13 @@
 #include "BoxDriver.h"
 
 #include "platform/Win32Api.h"
+#include "support/DesktopDisplay.h"
 
 #include <GL/glx.h>
 #include <X11/keysym.h>
 #include <imgui.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <sys/stat.h>
 
@@ -20,6 +22,57 @@ const char* const polishText =
 bool IsIconRed(const BoxDriver::Pixel& p)
 {
     return p[0] > 200 && p[1] < 60 && p[2] < 60;
+}
+
+bool Has(const std::vector<std::string>& names, const std::string& name)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// What a window manager shows of a modal window, seen before answering it.
+struct Managed {
+    std::vector<std::string> actions;
+    Desktop::Rect outer;
+    int screenWidth = 0;
+    int screenHeight = 0;
+};
+
+// Looks at the managed window, then answers it with `answer`.
+BoxDriver::Action LookThenAnswer(Managed& managed, BoxDriver::Action answer)
+{
+    return [&managed, answer](Display* d, Window box, const BoxDriver::Sighting& seen) {
+        Desktop::WaitUntil([&] { return !Desktop::AllowedActions(d, box).empty(); });
+        managed.actions = Desktop::AllowedActions(d, box);
+        managed.outer = Desktop::OuterRect(d, box);
+        managed.screenWidth = DisplayWidth(d, DefaultScreen(d));
+        managed.screenHeight = DisplayHeight(d, DefaultScreen(d));
+        answer(d, box, seen);
+    };
+}
+
+// Openbox keeps minimising for every window whatever its hints say; the
+// box comes back by itself (see OnADesktopTheBoxComesBackWhenMinimised).
+void ExpectOnlyClosingWithinTheScreen(const Managed& managed)
+{
+    EXPECT_TRUE(Has(managed.actions, "_NET_WM_ACTION_CLOSE"));
+    EXPECT_TRUE(Has(managed.actions, "_NET_WM_ACTION_MOVE"));
+    for (const char* refused : {"_NET_WM_ACTION_MAXIMIZE_HORZ", "_NET_WM_ACTION_MAXIMIZE_VERT",
+                                "_NET_WM_ACTION_RESIZE"})
+        EXPECT_FALSE(Has(managed.actions, refused)) << refused;
+    EXPECT_GE(managed.outer.x, 0);
+    EXPECT_GE(managed.outer.y, 0);
+    EXPECT_LE(managed.outer.x + managed.outer.width, managed.screenWidth);
+    EXPECT_LE(managed.outer.y + managed.outer.height, managed.screenHeight);
+}
+
+BoxDriver::Action PressKey(KeySym key)
+{
+    return [key](Display* d, Window box, const BoxDriver::Sighting&) { BoxDriver::PressKey(d, box, key); };
+}
+
+BoxDriver::Action CloseFromTitleBar()
+{
+    return [](Display* d, Window box, const BoxDriver::Sighting&) { BoxDriver::Close(d, box); };
 }
 
 class MessageBoxWindow : public testing::Test
@@ -71,19 +124,13 @@ TEST_F(MessageBoxWindow, EscapeAndTheCloseButtonCancelAnOkCancelBox)
     EXPECT_EQ(BoxDriver::FindButtons(sighting).size(), 2u);
     EXPECT_EQ(sighting.CountPixels(IsIconRed), 0);
 
-    EXPECT_EQ(Show("Tekst", "Zamknij", MB_OKCANCEL,
-                   [](Display* d, Window box, const BoxDriver::Sighting&) { BoxDriver::Close(d, box); }),
-              IDCANCEL);
+    EXPECT_EQ(Show("Tekst", "Zamknij", MB_OKCANCEL, CloseFromTitleBar()), IDCANCEL);
 }
 
 TEST_F(MessageBoxWindow, EscapeAndTheCloseButtonAnswerOkForAnOkBox)
 {
-    EXPECT_EQ(Show("Tekst", "Tylko OK", MB_OK,
-                   [](Display* d, Window box, const BoxDriver::Sighting&) { BoxDriver::PressKey(d, box, XK_Escape); }),
-              IDOK);
-    EXPECT_EQ(Show("Tekst", "Tylko OK", MB_OK,
-                   [](Display* d, Window box, const BoxDriver::Sighting&) { BoxDriver::Close(d, box); }),
-              IDOK);
+    EXPECT_EQ(Show("Tekst", "Tylko OK", MB_OK, PressKey(XK_Escape)), IDOK);
+    EXPECT_EQ(Show("Tekst", "Tylko OK", MB_OK, CloseFromTitleBar()), IDOK);
 }
 
 TEST_F(MessageBoxWindow, ClickingAButtonAnswersWithIt)
@@ -130,5 +177,83 @@ TEST_F(MessageBoxWindow, LeavesTheProgramsContextsCurrent)
     glXDestroyContext(display, context);
     glXDestroyPbuffer(display, pbuffer);
     XCloseDisplay(display);
+}
+
+// A window manager shows a box as Windows shows a modal one: a fixed-size
+// dialog whose title bar only closes it, inside the screen.
+TEST_F(MessageBoxWindow, OnADesktopTheBoxOffersOnlyClosingWithinTheScreen)
+{
+    if (!KorvanaOnDesktop())
+        GTEST_SKIP() << "needs a window manager";
+    Managed managed;
+    EXPECT_EQ(Show(polishText, "Na pulpicie", MB_OKCANCEL | MB_ICONERROR,
+                   LookThenAnswer(managed, CloseFromTitleBar())),
+              IDCANCEL);
+    ExpectOnlyClosingWithinTheScreen(managed);
+}
+
+bool Viewable(Display* display, Window window)
+{
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable;
+}
+
+// Minimising from the title bar cannot hide a modal box: it would block the
+// program while nobody sees it.
+TEST_F(MessageBoxWindow, OnADesktopTheBoxComesBackWhenMinimised)
+{
+    if (!KorvanaOnDesktop())
+        GTEST_SKIP() << "needs a window manager";
+    bool cameBack = false;
+    EXPECT_EQ(Show("Tekst", "Minimalizuj", MB_OKCANCEL,
+                   [&cameBack](Display* d, Window box, const BoxDriver::Sighting& seen) {
+                       XIconifyWindow(d, box, DefaultScreen(d));
+                       XFlush(d);
+                       Desktop::WaitUntil([&] { return !Viewable(d, box); }, std::chrono::seconds(1));
+                       cameBack = Desktop::WaitUntil([&] { return Viewable(d, box); });
+                       PressKey(XK_Escape)(d, box, seen);
+                   }),
+              IDCANCEL);
+    EXPECT_TRUE(cameBack);
+}
+
+const char* const setupCaption = "Korvana - Konfiguracja";
+
+INT_PTR CALLBACK AnsweringDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    }
+    return message == WM_INITDIALOG;
+}
+
+// The setup dialog shown and answered as a user would, without test seams.
+class SetupDialogWindow : public MessageBoxWindow
+{
+protected:
+    INT_PTR ShowDialog(BoxDriver::Action action)
+    {
+        BoxDriver::Driver driver(setupCaption, sighting, std::move(action));
+        const INT_PTR result = DialogBoxParamA(nullptr, MAKEINTRESOURCEA(101), nullptr, AnsweringDialogProc, 0);
+        driver.Finish();
+        return result;
+    }
+};
+
+TEST_F(SetupDialogWindow, EnterPressesOkAndEscapeOrTheTitleBarCancel)
+{
+    EXPECT_EQ(ShowDialog(PressKey(XK_Return)), IDOK);
+    EXPECT_EQ(ShowDialog(PressKey(XK_Escape)), IDCANCEL);
+    EXPECT_EQ(ShowDialog(CloseFromTitleBar()), IDCANCEL);
+}
+
+TEST_F(SetupDialogWindow, OnADesktopItOffersOnlyClosingWithinTheScreen)
+{
+    if (!KorvanaOnDesktop())
+        GTEST_SKIP() << "needs a window manager";
+    Managed managed;
+    EXPECT_EQ(ShowDialog(LookThenAnswer(managed, PressKey(XK_Escape))), IDCANCEL);
+    ExpectOnlyClosingWithinTheScreen(managed);
 }
 }

@@ -5,9 +5,11 @@
 
 #include "platform/PlatformTesting.h"
 #include "platform/Win32Api.h"
+#include "platform/WindowObjects.h"
 #include "platform/X11Display.h"
 
 #include <GL/gl.h>
+#include <GL/glx.h>
 
 namespace
 {
@@ -144,6 +146,27 @@ TEST_F(PixelFormat, FormatIsSetOnceAndItsContextDrawsIntoTheWindow)
     EXPECT_TRUE(wglMakeCurrent(dc, nullptr));
     EXPECT_TRUE(wglDeleteContext(context));
     EXPECT_FALSE(wglDeleteContext(context));
+}
+
+// The server refuses a drawable another client destroyed; the call must say
+// so, as its Windows counterpart does, and leave no context current.
+TEST_F(PixelFormat, ContextOnAWindowGoneFromTheServerIsNotMadeCurrent)
+{
+    const PIXELFORMATDESCRIPTOR request = Request(32, 24, 8);
+    ASSERT_TRUE(SetPixelFormat(dc, ChoosePixelFormat(dc, &request), &request));
+    HGLRC context = wglCreateContext(dc);
+    ASSERT_NE(context, nullptr);
+    Display* other = XOpenDisplay(nullptr);
+    ASSERT_NE(other, nullptr);
+    XDestroyWindow(other, window->xwindow);
+    XSync(other, False);
+    XCloseDisplay(other);
+
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(wglMakeCurrent(dc, context));
+    EXPECT_NE(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(glXGetCurrentContext(), nullptr);
+    wglDeleteContext(context);
 }
 
 TEST_F(PixelFormat, MultisampledFormatGivesAMultisampledContext)

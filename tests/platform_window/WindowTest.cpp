@@ -7,9 +7,11 @@
 #include "platform/Win32Api.h"
 #include "platform/WindowObjects.h"
 #include "platform/X11Display.h"
+#include "support/DesktopDisplay.h"
 
 #include <X11/keysym.h>
 
+#include <chrono>
 #include <vector>
 
 namespace
@@ -53,16 +55,34 @@ protected:
                                nullptr, nullptr, nullptr, nullptr);
     }
 
-    // Takes messages as a program's loop would, until `done` or a limit.
+    // Takes messages as a program's loop would, until `done` or a few
+    // seconds have passed.
     template <typename Done>
-    void Pump(Done done, int limit = 2000)
+    void Pump(Done done)
     {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         MSG msg;
-        for (int i = 0; i < limit && !done(); ++i)
+        while (!done() && std::chrono::steady_clock::now() < deadline)
             if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 TranslateMessage(&msg);
                 DispatchMessageA(&msg);
             }
+    }
+
+    // The client size of a framed window created or placed with this outer
+    // size: smaller by the window manager's frame, where one runs.
+    static RECT ClientOf(HWND window, int width, int height)
+    {
+        const Desktop::Frame frame = Desktop::FrameExtents(Platform::GetDisplay(), window->xwindow);
+        return RECT{0, 0, width - frame.left - frame.right, height - frame.top - frame.bottom};
+    }
+
+    bool SawSize(const RECT& client) const
+    {
+        for (const Seen& s : seen)
+            if (s.message == WM_SIZE && LOWORD(s.lParam) == client.right && HIWORD(s.lParam) == client.bottom)
+                return true;
+        return false;
     }
 
     bool SawMessage(UINT message) const
@@ -74,6 +94,8 @@ protected:
     }
 };
 
+// The size asked for is the outer one: on a desktop the window manager's
+// frame takes its share, and only the client area is left.
 TEST_F(Windows, CreationSendsItsMessagesAndTheClientSizeBeforeReturning)
 {
     HWND window = Create(320, 200);
@@ -82,8 +104,12 @@ TEST_F(Windows, CreationSendsItsMessagesAndTheClientSizeBeforeReturning)
     EXPECT_EQ(seen[0].message, static_cast<UINT>(WM_NCCREATE));
     EXPECT_EQ(seen[1].message, static_cast<UINT>(WM_CREATE));
     EXPECT_EQ(seen[2].message, static_cast<UINT>(WM_SIZE));
-    EXPECT_EQ(LOWORD(seen[2].lParam), 320);
-    EXPECT_EQ(HIWORD(seen[2].lParam), 200);
+    const RECT client = ClientOf(window, 320, 200);
+    EXPECT_EQ(LOWORD(seen[2].lParam), client.right);
+    EXPECT_EQ(HIWORD(seen[2].lParam), client.bottom);
+    if (KorvanaOnDesktop()) {
+        EXPECT_GT(320 * 200, client.right * client.bottom) << "no frame on a desktop";
+    }
     EXPECT_TRUE(DestroyWindow(window));
     EXPECT_FALSE(IsWindow(window));
 }
@@ -94,6 +120,21 @@ TEST_F(Windows, FailedCreationDestroysTheWindowWithItsDestroyMessage)
     EXPECT_EQ(Create(), nullptr);
     EXPECT_TRUE(SawMessage(WM_DESTROY));
     EXPECT_FALSE(SawMessage(WM_SIZE));
+}
+
+// X reports a refused request only after the call returned; the window
+// must still come back as a failure, with its cause.
+TEST_F(Windows, WindowTheServerRefusesIsNotCreated)
+{
+    SetLastError(ERROR_SUCCESS);
+    // 65536 reaches the server as a width of 0, which it refuses.
+    EXPECT_EQ(Create(65536, 200), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_FALSE(SawMessage(WM_CREATE));
+    // Later requests are unaffected.
+    HWND window = Create();
+    EXPECT_NE(window, nullptr);
+    DestroyWindow(window);
 }
 
 TEST_F(Windows, UserDataHoldsAWholePointer)
@@ -246,16 +287,13 @@ TEST_F(Windows, PlacementResizesAndTheNewClientSizeArrives)
     placement.rcNormalPosition = RECT{0, 0, 400, 300};
     EXPECT_TRUE(SetWindowPlacement(window, &placement));
     seen.clear();
-    Pump([this] { return SawMessage(WM_SIZE); });
-    ASSERT_TRUE(SawMessage(WM_SIZE));
-    for (const Seen& s : seen)
-        if (s.message == WM_SIZE) {
-            EXPECT_EQ(LOWORD(s.lParam), 400);
-            EXPECT_EQ(HIWORD(s.lParam), 300);
-        }
+    const RECT expected = ClientOf(window, 400, 300);
+    Pump([&] { return SawSize(expected); });
+    EXPECT_TRUE(SawSize(expected));
     RECT client;
     GetClientRect(window, &client);
-    EXPECT_EQ(client.right, 400);
+    EXPECT_EQ(client.right, expected.right);
+    EXPECT_EQ(client.bottom, expected.bottom);
     DestroyWindow(window);
 }
 

@@ -3,7 +3,12 @@
 // moves to the displays where openbox manages the windows. Where the test
 // script could not start them, the displays are unset and the tests that
 // need them skip.
+#include "DesktopDisplay.h"
+
+#include <X11/Xatom.h>
+
 #include <cstdlib>
+#include <thread>
 
 namespace
 {
@@ -24,10 +29,104 @@ const bool movedToDesktop = [] {
     UseDisplay("KORVANA_XORG_DISPLAY", "KORVANA_XORG_WM_DISPLAY");
     return true;
 }();
+
+// A property of 32-bit items, empty when the window has none.
+std::vector<long> LongsProperty(Display* display, Window window, const char* name, Atom type)
+{
+    Atom actualType;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    std::vector<long> values;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1024, False, type,
+                           &actualType, &format, &count, &after, &data) == Success &&
+        data != nullptr) {
+        const long* items = reinterpret_cast<const long*>(data);
+        values.assign(items, items + count);
+        XFree(data);
+    }
+    return values;
+}
+
+void SendClientMessage(Display* display, Window to, Window about, const char* type, long mask,
+                       const std::vector<long>& data)
+{
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = about;
+    event.xclient.message_type = XInternAtom(display, type, False);
+    event.xclient.format = 32;
+    for (size_t i = 0; i < data.size() && i < 5; ++i)
+        event.xclient.data.l[i] = data[i];
+    XSendEvent(display, to, False, mask, &event);
+    XFlush(display);
+}
 }  // namespace
 
-// Whether this run is the one on the desktop displays.
 bool KorvanaOnDesktop()
 {
     return movedToDesktop;
 }
+
+namespace Desktop
+{
+bool WindowManagerRuns(Display* display)
+{
+    return !LongsProperty(display, DefaultRootWindow(display), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW).empty();
+}
+
+Frame FrameExtents(Display* display, Window client)
+{
+    std::vector<long> extents = LongsProperty(display, client, "_NET_FRAME_EXTENTS", XA_CARDINAL);
+    extents.resize(4, 0);  // left, right, top, bottom
+    return Frame{static_cast<int>(extents[0]), static_cast<int>(extents[1]), static_cast<int>(extents[2]),
+                 static_cast<int>(extents[3])};
+}
+
+Rect OuterRect(Display* display, Window client)
+{
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display, client, &attributes);
+    int x = 0, y = 0;
+    Window child;
+    XTranslateCoordinates(display, client, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+    const Frame frame = FrameExtents(display, client);
+    return Rect{x - frame.left, y - frame.top, attributes.width + frame.left + frame.right,
+                attributes.height + frame.top + frame.bottom};
+}
+
+std::vector<std::string> AllowedActions(Display* display, Window client)
+{
+    std::vector<std::string> names;
+    for (long atom : LongsProperty(display, client, "_NET_WM_ALLOWED_ACTIONS", XA_ATOM)) {
+        char* name = XGetAtomName(display, static_cast<Atom>(atom));
+        names.push_back(name);
+        XFree(name);
+    }
+    return names;
+}
+
+// The window manager answers _NET_CLOSE_WINDOW with the WM_DELETE_WINDOW
+// message its close button sends.
+void CloseFromTitleBar(Display* display, Window client)
+{
+    if (WindowManagerRuns(display)) {
+        SendClientMessage(display, DefaultRootWindow(display), client, "_NET_CLOSE_WINDOW",
+                          SubstructureRedirectMask | SubstructureNotifyMask, {CurrentTime, 2});
+        return;
+    }
+    SendClientMessage(display, client, client, "WM_PROTOCOLS", NoEventMask,
+                      {static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False)), CurrentTime});
+}
+
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+}  // namespace Desktop
