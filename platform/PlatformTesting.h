@@ -27,6 +27,9 @@ void SetModalFrameObserver(ModalFrameObserver observer);
 // Makes GetModuleFileNameA report this path instead of the executable's;
 // an empty string restores the real path.
 void SetModuleFileName(const std::string& path);
+// Makes GetModuleFileNameA fail as when /proc/self/exe cannot be read, until
+// the next SetModuleFileName.
+void MakeModuleFileNameUnreadable();
 
 // Replaces the primary output's mode list; ChangeDisplaySettingsA then only
 // records its calls. A null display restores the real output.
