@@ -148,17 +148,6 @@ std::array<double, 4> Transform(const Matrix4& m, const Vec3& p)
     return out;
 }
 
-Matrix4 LightFrame(const KorvanaFramework::Light& light)
-{
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    light.ApplyTransform();
-    const Matrix4 frame = CurrentMatrix(GL_MODELVIEW_MATRIX);
-    glPopMatrix();
-    return frame;
-}
-
 bool IsGrey(const Image& image, int x, int y)
 {
     const std::uint8_t* p = image.At(x, y);

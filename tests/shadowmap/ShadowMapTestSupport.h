@@ -82,8 +82,5 @@ protected:
 
 // The transform of a matrix of OpenGL applied to a point with w = 1.
 std::array<double, 4> Transform(const Matrix4& m, const Vec3& p);
-// The matrix the light's local frame (+Z along the light) multiplies onto
-// the identity.
-Matrix4 LightFrame(const KorvanaFramework::Light& light);
 bool IsGrey(const Image& image, int x, int y);
 }
