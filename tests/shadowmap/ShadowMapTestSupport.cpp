@@ -41,11 +41,22 @@ const std::array<ShadowCase, 3>& ShadowCases()
 
 void ShadowMapTest::Start(int w, int h, const TestScene& scene)
 {
+    OpenWindow(w, h);
+    if (!IsSkipped())
+        StartRenderer(scene);
+}
+
+void ShadowMapTest::OpenWindow(int w, int h)
+{
     width = w;
     height = h;
     window = std::make_unique<Snapshot::SnapshotWindow>(width, height);
     if (!window->Ready())
         GTEST_SKIP() << window->Error();
+}
+
+void ShadowMapTest::StartRenderer(const TestScene& scene)
+{
     renderer = std::make_unique<Renderer>();
     ASSERT_TRUE(renderer->LoadScene(scene.Write(dir)));
     renderer->InitGL();
