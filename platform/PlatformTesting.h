@@ -56,6 +56,12 @@ void ForgetWindowClasses();
 using DialogDriver = std::function<void(HWND dialog)>;
 void SetDialogDriver(DialogDriver driver);
 
+// Sees every swap interval set with wglSwapIntervalEXT and its result. The
+// virtual display's software driver keeps no interval to read back, so
+// tests see it here. An empty function removes it.
+using SwapIntervalObserver = std::function<void(int interval, BOOL result)>;
+void SetSwapIntervalObserver(SwapIntervalObserver observer);
+
 // Sees every message GetMessageA is about to return, as a test's eyes and
 // hands inside a program's message loop: it may inspect windows and post or
 // send messages. An empty function removes it.
