@@ -44,6 +44,16 @@ protected:
             Start(TestScene().Material("grey", 0.8f, 0.8f, 0.8f).Floor("FloorNS", "grey", -2, 10, 4).Write(dir));
     }
 
+    // The camera `distance` from the origin looking `pitch` degrees down on
+    // a light of the type at the position.
+    void Place(float distance, float pitch, LightType type, const KorvanaFramework::Vec4& position)
+    {
+        renderer->distance = distance;
+        renderer->pitch = pitch;
+        renderer->light.lightType = type;
+        renderer->light.position = position;
+    }
+
     // The marker alone on black (the scene is not drawn), lit as the frame
     // draws it after a pass; the world positions of the pixels it covers.
     std::vector<Vec3> MarkerPoints(const std::string& name)
@@ -86,11 +96,7 @@ protected:
 // origin: a thin shaft, then a wide head that ends in a point.
 TEST_F(LightMarker, DirectionalLightShowsAnArrowTowardsTheOrigin)
 {
-    renderer->distance = 5.0f;
-    renderer->pitch = 20.0f;
-    auto& light = renderer->light;
-    light.lightType = LightType::Directional;
-    light.position = {3.0f, 0.0f, 0.0f, 0.0f};
+    Place(5.0f, 20.0f, LightType::Directional, {3.0f, 0.0f, 0.0f, 0.0f});
     const std::vector<Vec3> points = MarkerPoints("arrow");
     ASSERT_GT(points.size(), 100u);
     const Vec3 tail{3, 0, 0}, axis{-1, 0, 0};
@@ -115,11 +121,8 @@ TEST_F(LightMarker, DirectionalLightShowsAnArrowTowardsTheOrigin)
 // degrees it opens into a flat disk of radius ten across the light.
 TEST_F(LightMarker, SpotConeFlattensIntoADiskAtNinetyDegrees)
 {
-    renderer->distance = 30.0f;
-    renderer->pitch = 40.0f;
+    Place(30.0f, 40.0f, LightType::Spot, {0.0f, 2.0f, 0.0f, 1.0f});
     auto& light = renderer->light;
-    light.lightType = LightType::Spot;
-    light.position = {0.0f, 2.0f, 0.0f, 1.0f};
     light.SetAngles(0.0f, -90.0f);
     const Vec3 apex{0, 2, 0}, down{0, -1, 0};
 
@@ -152,12 +155,9 @@ TEST_F(LightMarker, SpotConeFlattensIntoADiskAtNinetyDegrees)
 // all, while a point light there keeps its sphere.
 TEST_F(LightMarker, DirectionalLightAtTheOriginHasNone)
 {
-    auto& light = renderer->light;
-    light.lightType = LightType::Directional;
-    light.position = {0.0f, 0.0f, 0.0f, 0.0f};
+    Place(10.0f, 0.0f, LightType::Directional, {0.0f, 0.0f, 0.0f, 0.0f});
     EXPECT_TRUE(MarkerPoints("directional-origin").empty());
-    light.lightType = LightType::Point;
-    light.position = {0.0f, 0.0f, 0.0f, 1.0f};
+    Place(10.0f, 0.0f, LightType::Point, {0.0f, 0.0f, 0.0f, 1.0f});
     const std::vector<Vec3> sphere = MarkerPoints("point-origin");
     EXPECT_GT(sphere.size(), 50u);
     for (const Vec3& point : sphere)
