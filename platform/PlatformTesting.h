@@ -27,6 +27,9 @@ void SetModalFrameObserver(ModalFrameObserver observer);
 // Makes GetModuleFileNameA report this path instead of the executable's;
 // an empty string restores the real path.
 void SetModuleFileName(const std::string& path);
+// Makes GetModuleFileNameA fail as when /proc/self/exe cannot be read, until
+// the next SetModuleFileName.
+void MakeModuleFileNameUnreadable();
 
 // Replaces the primary output's mode list; ChangeDisplaySettingsA then only
 // records its calls. A null display restores the real output.
@@ -52,6 +55,12 @@ void ForgetWindowClasses();
 // function leaves dialogs to the user.
 using DialogDriver = std::function<void(HWND dialog)>;
 void SetDialogDriver(DialogDriver driver);
+
+// Sees every swap interval set with wglSwapIntervalEXT and its result. The
+// virtual display's software driver keeps no interval to read back, so
+// tests see it here. An empty function removes it.
+using SwapIntervalObserver = std::function<void(int interval, BOOL result)>;
+void SetSwapIntervalObserver(SwapIntervalObserver observer);
 
 // Sees every message GetMessageA is about to return, as a test's eyes and
 // hands inside a program's message loop: it may inspect windows and post or

@@ -18,6 +18,12 @@ std::string& ModuleFileNameOverride()
     return path;
 }
 
+bool& ModuleFileNameUnreadable()
+{
+    static bool unreadable = false;
+    return unreadable;
+}
+
 // The address of this object is the executable's module handle: it is
 // unique, non-null and the same for every caller.
 const char executableModule = 0;
@@ -26,6 +32,8 @@ const char executableModule = 0;
 // fits, so any path length is read whole. Empty when the link cannot be read.
 std::string ExecutablePath()
 {
+    if (ModuleFileNameUnreadable())
+        return std::string();
     if (!ModuleFileNameOverride().empty())
         return ModuleFileNameOverride();
     std::vector<char> buffer(256);
@@ -88,5 +96,11 @@ namespace PlatformTesting
 void SetModuleFileName(const std::string& path)
 {
     ModuleFileNameOverride() = path;
+    ModuleFileNameUnreadable() = false;
+}
+
+void MakeModuleFileNameUnreadable()
+{
+    ModuleFileNameUnreadable() = true;
 }
 }

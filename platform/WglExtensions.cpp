@@ -2,8 +2,18 @@
 // (valid after glewInit), and the swap interval through whichever GLX
 // swap-control extension the driver has.
 
+#include "PlatformTesting.h"
 #include "Win32Api.h"
 #include "WglGlxew.h"
+
+namespace
+{
+PlatformTesting::SwapIntervalObserver& SwapIntervalObserver()
+{
+    static PlatformTesting::SwapIntervalObserver observer;
+    return observer;
+}
+}
 
 namespace Platform
 {
@@ -27,5 +37,16 @@ bool HasSwapControlExtension()
 // Applies to the current context's drawable, as on Windows.
 BOOL wglSwapIntervalEXT(int interval)
 {
-    return Platform::GlxewSetSwapInterval(interval) ? TRUE : FALSE;
+    const BOOL result = Platform::GlxewSetSwapInterval(interval) ? TRUE : FALSE;
+    if (SwapIntervalObserver())
+        SwapIntervalObserver()(interval, result);
+    return result;
+}
+
+namespace PlatformTesting
+{
+void SetSwapIntervalObserver(SwapIntervalObserver observer)
+{
+    ::SwapIntervalObserver() = std::move(observer);
+}
 }

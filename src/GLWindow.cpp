@@ -35,7 +35,6 @@ LRESULT CALLBACK StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
                       reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         SetWindowLongA(window, GWL_USERDATA, reinterpret_cast<LONG_PTR>(object));
         object->hwnd = window;
-        object->isDialog = message == WM_INITDIALOG;
     }
     auto* object = reinterpret_cast<GLWindowEssentials*>(GetWindowLongA(window, GWL_USERDATA));
     if (!object)
@@ -198,7 +197,6 @@ LRESULT GLWindow::Create(HWND window, UINT, LPARAM)
     wglMakeCurrent(hdc, hglrc);
     if (WGLEW_EXT_swap_control)
         wglSwapIntervalEXT(vsync ? 1 : 0);
-    SetupPalette();
 
     if (!renderer.LoadScene(manager->GetApplicationDirectory() + "Scene/test.obj"))
         LOG_ERROR("Plik sceny 'Scene/test.obj' nie został znaleziony.");
@@ -245,40 +243,6 @@ bool GLWindow::SetupPixelFormat(int32_t colorBits, int32_t depthBits, int32_t st
     return format != 0 && SetPixelFormat(hdc, format, &descriptor);
 }
 
-// Palette devices get a palette spanning the format's colour cube.
-void GLWindow::SetupPalette()
-{
-    PIXELFORMATDESCRIPTOR descriptor{};
-    DescribePixelFormat(hdc, GetPixelFormat(hdc), sizeof(PIXELFORMATDESCRIPTOR), &descriptor);
-    if (!(descriptor.dwFlags & PFD_NEED_PALETTE)) {
-        if (palette) {
-            DeleteObject(palette);
-            palette = nullptr;
-        }
-        return;
-    }
-    const int count = 1 << descriptor.cColorBits;
-    std::vector<unsigned char> storage(sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY));
-    auto* logical = reinterpret_cast<LOGPALETTE*>(storage.data());
-    logical->palVersion = 0x300;
-    logical->palNumEntries = static_cast<WORD>(count);
-    const int redMask = (1 << descriptor.cRedBits) - 1;
-    const int greenMask = (1 << descriptor.cGreenBits) - 1;
-    const int blueMask = (1 << descriptor.cBlueBits) - 1;
-    auto level = [](int i, int shift, int mask) {
-        return static_cast<BYTE>(static_cast<double>((i >> shift) & mask) * 255.0 / mask);
-    };
-    for (int i = 0; i < count; ++i) {
-        logical->palPalEntry[i].peRed = level(i, descriptor.cRedShift, redMask);
-        logical->palPalEntry[i].peGreen = level(i, descriptor.cGreenShift, greenMask);
-        logical->palPalEntry[i].peBlue = level(i, descriptor.cBlueShift, blueMask);
-        logical->palPalEntry[i].peFlags = 0;
-    }
-    palette = CreatePalette(logical);
-    SelectPalette(hdc, palette, FALSE);
-    RealizePalette(hdc);
-}
-
 LRESULT GLWindow::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (TwEventWin(window, message, wParam, lParam))
@@ -309,11 +273,6 @@ LRESULT GLWindow::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_MBUTTONDOWN:
         lastMouseX = LOWORD(lParam);
         lastMouseY = HIWORD(lParam);
-        return 0;
-    case WM_QUERYNEWPALETTE:
-        return QueryNewPalette();
-    case WM_PALETTECHANGED:
-        PaletteChanged(reinterpret_cast<HWND>(wParam));
         return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);
@@ -372,24 +331,5 @@ void GLWindow::MouseMove(LPARAM lParam, WPARAM buttons)
         renderer.ZoomCamera(static_cast<float>(dy * 0.01f));
     lastMouseX = x;
     lastMouseY = y;
-}
-
-LRESULT GLWindow::QueryNewPalette()
-{
-    if (!palette)
-        return 0;
-    SelectPalette(hdc, palette, FALSE);
-    const LRESULT result = RealizePalette(hdc);
-    InvalidateRect(hwnd, nullptr, FALSE);
-    return result;
-}
-
-void GLWindow::PaletteChanged(HWND changer)
-{
-    if (!palette || changer == hwnd)
-        return;
-    SelectPalette(hdc, palette, FALSE);
-    RealizePalette(hdc);
-    UpdateColors(hdc);
 }
 }

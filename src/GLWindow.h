@@ -48,9 +48,7 @@ protected:
     HWND hwnd = nullptr;
     HDC hdc = nullptr;
     HGLRC hglrc = nullptr;
-    bool isDialog = false;
     std::set<int32_t> sampleCounts;
-    HPALETTE palette = nullptr;
     int32_t maxColorBits = 0;
     int32_t maxDepthBits = 0;
     int32_t maxAuxBuffers = 0;
@@ -80,13 +78,10 @@ private:
     bool SwitchToFullScreen();
     LRESULT Create(HWND window, UINT message, LPARAM lParam);
     bool SetupPixelFormat(int32_t colorBits, int32_t depthBits, int32_t stencilBits, int32_t samples);
-    void SetupPalette();
     void Destroy();
     void Activate(WPARAM wParam);
     void Paint();
     void MouseMove(LPARAM lParam, WPARAM buttons);
-    LRESULT QueryNewPalette();
-    void PaletteChanged(HWND changer);
 
     int32_t width = 0;
     int32_t height = 0;

@@ -17,10 +17,16 @@ using namespace KorvanaFramework;
 // runs the systems manager. Only the instance handle is used.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    char modulePath[MAX_PATH];
-    if (GetModuleFileNameA(nullptr, modulePath, MAX_PATH) == MAX_PATH &&
-        GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+    char modulePath[MAX_PATH] = "";
+    const DWORD length = GetModuleFileNameA(nullptr, modulePath, MAX_PATH);
+    if (length == MAX_PATH && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
         MessageBoxA(nullptr, "Ścieżka do katalogu aplikacji jest za długa!", "Błąd!", MB_OKCANCEL);
+        return 0;
+    }
+    // Without its own path the program finds neither log.cfg nor its scene,
+    // and would write Korvana.cfg into whatever folder it was started from.
+    if (length == 0) {
+        MessageBoxA(nullptr, "Nie można ustalić ścieżki do katalogu aplikacji!", "Błąd!", MB_ICONERROR);
         return 0;
     }
     const std::string path = modulePath;

@@ -1,7 +1,14 @@
+#define KORVANA_UNIT "src/MainConfig"
+
 #include "MainConfig.h"
+
+#include "FileReplacement.h"
+#include "Log.h"
 
 #include "platform/Win32Api.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
@@ -59,6 +66,30 @@ bool ReadTextFile(const std::string& fileName, std::string& text)
         return false;
     return text.find('\0') == std::string::npos;
 }
+
+// Something other than a folder stands at the path: a file whose contents
+// could be kept.
+bool FileStandsAt(const std::string& fileName)
+{
+    struct stat info;
+    return lstat(fileName.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+// The tree as the library's writer lays it out.
+bool WrittenText(const libconfig::Config& config, std::string& text)
+{
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    FILE* stream = open_memstream(&buffer, &size);
+    if (!stream)
+        return false;
+    config.write(stream);
+    const bool closed = std::fclose(stream) == 0;
+    if (closed)
+        text.assign(buffer, size);
+    std::free(buffer);
+    return closed;
+}
 }
 
 MainConfig::MainConfig(const std::string& fileName)
@@ -67,15 +98,22 @@ MainConfig::MainConfig(const std::string& fileName)
     Read();
 }
 
-// Writes the whole tree back to the file it was read from.
+// Writes the whole tree back to the file it was read from, replacing it in
+// one step; a file that could not be used is kept beside it, since it may
+// hold the user's own edits.
 MainConfig::~MainConfig()
 {
-    try {
-        writeFile(fileName.c_str());
-    } catch (libconfig::FileIOException&) {
-        const std::string text = "Błąd zapisu pliku konfiguracyjnego:\n" + fileName;
-        MessageBoxA(nullptr, text.c_str(), "Błąd", MB_ICONERROR);
+    std::string text, error;
+    if (!WrittenText(*this, text)) {
+        error = "the settings could not be laid out as text";
+    } else if (ReplaceFile(fileName, text, unusableFileFound, error)) {
+        if (unusableFileFound)
+            LOG_INFO("Plik konfiguracyjny, którego nie można było użyć, zachowano jako " << fileName << ".bak");
+        return;
     }
+    LOG_ERROR("Błąd zapisu pliku konfiguracyjnego " << fileName << ": " << error);
+    const std::string message = "Błąd zapisu pliku konfiguracyjnego:\n" + fileName;
+    MessageBoxA(nullptr, message.c_str(), "Błąd", MB_ICONERROR);
 }
 
 // Parses the file from memory after checking it, so that no file content can
@@ -94,6 +132,7 @@ void MainConfig::Read()
     }
     if (ok)
         return;
+    unusableFileFound = FileStandsAt(fileName);
     readString("");  // drops whatever a failed parse had built
     const std::string message = "Błąd odczytu pliku konfiguracyjnego:\n" + fileName +
                                 "\nZostaną zostosowane ustawienia domyślne.";

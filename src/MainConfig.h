@@ -1,5 +1,6 @@
 // The persistent settings of the program, read from Korvana.cfg when the
-// object is made and written back whole when it is destroyed.
+// object is made and written back whole when it is destroyed, in place of
+// the old file in one step.
 #pragma once
 
 #include <libconfig.h++>
@@ -35,5 +36,7 @@ private:
     template <typename T> void ReplaceLeaf(const std::string& path, T value);
 
     std::string fileName;
+    // A file stood at fileName but could not be read or parsed.
+    bool unusableFileFound = false;
 };
 }

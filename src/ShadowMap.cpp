@@ -22,8 +22,8 @@ namespace
 constexpr GLsizei MapSize = 512;
 
 // A point light sees everything in front of it through one square frustum;
-// a spot's frustum is its cone, but never wider than that, since a frustum
-// of 180 degrees has no perspective.
+// a spot's frustum is its cone, except for a cone of 90 degrees, whose
+// frustum of 180 degrees would have no perspective.
 constexpr float PointFieldOfView = 170.0f;
 constexpr float WidestFieldOfView = PointFieldOfView;
 
@@ -83,7 +83,7 @@ float Length(const Vec3& v)
 float FieldOfView(const Light& light)
 {
     if (light.lightType == LightType::Spot)
-        return std::min(2.0f * light.spotCutoff, WidestFieldOfView);
+        return light.spotCutoff < 90.0f ? 2.0f * light.spotCutoff : WidestFieldOfView;
     return PointFieldOfView;
 }
 

@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <filesystem>
 #include <memory>
 #include <random>
+#include <set>
+#include <sys/resource.h>
 
 using KorvanaFramework::MainConfig;
 using TestSupport::MessageBoxRecorder;
@@ -27,6 +31,41 @@ bool GetBool(MainConfig& config, const char* path, bool defaultValue)
 {
     return config.GetValue(path, defaultValue);
 }
+
+// The names in a folder.
+std::set<std::string> FolderContents(const std::string& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// Files may grow only to `limit` bytes while alive, as on a nearly full
+// disk: a write past it fails (the signal it would raise is ignored).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t limit)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved);
+        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit reduced = saved;
+        reduced.rlim_cur = limit;
+        setrlimit(RLIMIT_FSIZE, &reduced);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved{};
+    void (*previousHandler)(int) = nullptr;
+};
 
 // Reads the file back into a plain configuration, as a later run would.
 std::unique_ptr<libconfig::Config> Reread(const std::string& path)
@@ -90,6 +129,7 @@ TEST(MainConfig, StoredValuesAreReturnedAndKept)
         EXPECT_EQ(GetInt(config, "Renderer.FSAALevel", 2), -4);
     }
     EXPECT_TRUE(recorder.boxes.empty());
+    EXPECT_FALSE(TestSupport::FileExists(path + ".bak")) << "a usable file needs no copy";
     const auto written = Reread(path);
     EXPECT_EQ(static_cast<int>(written->lookup("Window.Screen.Width")), 1024);
     EXPECT_STREQ(static_cast<const char*>(written->lookup("Other")), "kept");
@@ -172,7 +212,8 @@ TEST(MainConfig, SetValueAssignsCreatesAndReplaces)
 }
 
 // Files that are not settings at all are read failures: the message, the
-// defaults, and a file rewritten with what the run used.
+// defaults, and a file rewritten with what the run used, the old one kept as
+// Korvana.cfg.bak in case it held the user's edits.
 TEST(MainConfig, HostileFilesAreReadFailures)
 {
     const std::vector<std::pair<const char*, std::string>> files = {
@@ -199,6 +240,7 @@ TEST(MainConfig, HostileFilesAreReadFailures)
             EXPECT_EQ(config.getRoot().getLength(), 1);
         }
         EXPECT_EQ(static_cast<int>(Reread(path)->lookup("Window.Screen.Width")), 800);
+        EXPECT_EQ(ReadFile(path + ".bak"), content) << "the unusable file is kept beside";
     }
 }
 
@@ -254,4 +296,67 @@ TEST(MainConfig, DirectoryInPlaceOfFile)
     EXPECT_EQ(recorder.boxes[1].text, "Błąd zapisu pliku konfiguracyjnego:\n" + path);
     EXPECT_EQ(recorder.boxes[1].caption, "Błąd");
     EXPECT_EQ(recorder.boxes[1].type, MB_ICONERROR);
+}
+
+// The file is replaced in one step: a reader of the old file sees it whole,
+// its permissions stay, no temporary file is left, and through a link the
+// file it names is written.
+TEST(MainConfig, WriteReplacesTheFileInOneStep)
+{
+    TempDir dir;
+    const std::string path = dir / "Korvana.cfg";
+    const std::string old = "Window : { Screen : { Width = 1024; }; };\n";
+    WriteFile(path, old);
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    MessageBoxRecorder recorder;
+    std::ifstream oldReader(path, std::ios::binary);
+    {
+        MainConfig config(path);
+        int width = 1280;
+        config.SetValue("Window.Screen.Width", width);
+    }
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(oldReader), std::istreambuf_iterator<char>()), old);
+    EXPECT_EQ(static_cast<int>(Reread(path)->lookup("Window.Screen.Width")), 1280);
+    EXPECT_EQ(FolderContents(dir.path), std::set<std::string>{"Korvana.cfg"});
+    struct stat info;
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+
+    TempDir elsewhere;
+    WriteFile(elsewhere / "mine.cfg", old);
+    ASSERT_EQ(unlink(path.c_str()), 0);
+    ASSERT_EQ(symlink((elsewhere / "mine.cfg").c_str(), path.c_str()), 0);
+    {
+        MainConfig config(path);
+        int width = 640;
+        config.SetValue("Window.Screen.Width", width);
+    }
+    EXPECT_EQ(static_cast<int>(Reread(elsewhere / "mine.cfg")->lookup("Window.Screen.Width")), 640);
+    ASSERT_EQ(lstat(path.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode)) << "the link stays a link";
+    EXPECT_EQ(FolderContents(elsewhere.path), std::set<std::string>{"mine.cfg"});
+    EXPECT_TRUE(recorder.boxes.empty());
+}
+
+// A write that fails part way, as on a full disk, leaves the old file as it
+// was and tells the user.
+TEST(MainConfig, FailedWriteLeavesTheOldFile)
+{
+    TempDir dir;
+    const std::string path = dir / "Korvana.cfg";
+    const std::string old = "Window : { Screen : { Width = 1024; }; };\n# my notes\n";
+    WriteFile(path, old);
+    MessageBoxRecorder recorder;
+    {
+        auto config = std::make_unique<MainConfig>(path);
+        EXPECT_EQ(GetInt(*config, "Renderer.FSAALevel", 2), 2);
+        const FileSizeLimit nearlyFull(16);
+        config.reset();
+    }
+    ASSERT_EQ(recorder.boxes.size(), 1u);
+    EXPECT_EQ(recorder.boxes[0].text, "Błąd zapisu pliku konfiguracyjnego:\n" + path);
+    EXPECT_EQ(recorder.boxes[0].caption, "Błąd");
+    EXPECT_EQ(recorder.boxes[0].type, MB_ICONERROR);
+    EXPECT_EQ(ReadFile(path), old);
+    EXPECT_EQ(FolderContents(dir.path), std::set<std::string>{"Korvana.cfg"});
 }

@@ -101,6 +101,30 @@ TEST_F(Startup, PathLengthCheck)
     }
 }
 
+// When the system cannot say where the executable is, the program ends at
+// once with a message instead of reading a path it was never given, and
+// writes nothing into the folder it was started from.
+TEST_F(Startup, UnreadableModulePathEndsAtOnce)
+{
+    TempDir dir;
+    char previous[4096];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir(dir.path.c_str()), 0);
+    WriteFile(dir / "log.cfg", LogConfig(dir / "Korvana.log"));
+    PlatformTesting::MakeModuleFileNameUnreadable();
+    MessageBoxRecorder recorder;
+    const int result = RunWinMain();
+    ASSERT_EQ(chdir(previous), 0);
+
+    EXPECT_EQ(result, 0);
+    ASSERT_EQ(recorder.boxes.size(), 1u);
+    EXPECT_EQ(recorder.boxes[0].text, "Nie można ustalić ścieżki do katalogu aplikacji!");
+    EXPECT_EQ(recorder.boxes[0].caption, "Błąd!");
+    EXPECT_EQ(recorder.boxes[0].type, MB_ICONERROR);
+    EXPECT_FALSE(FileExists(dir / "Korvana.cfg"));
+    EXPECT_FALSE(FileExists(dir / "Korvana.log"));
+}
+
 // The lifecycle records come in order around the configuration: read after
 // the manager is constructed, written after "Koniec..." is logged.
 TEST_F(Startup, LifecycleRecordsAroundConfiguration)

@@ -1,9 +1,17 @@
 // The setup dialog driven by posted messages: what it shows and preselects,
 // how its check boxes act, and what OK and Cancel leave in Korvana.cfg.
 
+#include "DriverFlags.h"
 #include "ProgramRun.h"
 
+#include "GLWindow.h"
+
 #include "platform/X11Display.h"
+
+#include <GL/gl.h>
+
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -122,5 +130,62 @@ TEST_F(SetupDialog, FirstRunCancelledStillWritesTheDefaultsItRead)
     EXPECT_NE(written.find("Width = 800;"), std::string::npos) << written;
     EXPECT_NE(written.find("FSAALevel = 2;"), std::string::npos);
     EXPECT_NE(written.find("VSync = false;"), std::string::npos);
+}
+
+// The vertical-sync box starts as the configuration says, OK stores its
+// state, and the window's swap interval follows it.
+TEST_F(SetupDialog, VSyncBoxIsStoredAndSetsTheSwapInterval)
+{
+    for (const bool stored : {false, true}) {
+        SCOPED_TRACE(stored ? "stored on, switched off" : "stored off, switched on");
+        std::string config = storedSettings;
+        if (stored)
+            config.replace(config.find("VSync = false"), 13, "VSync = true");
+        ProgramRun run(config);
+        run.driver = [stored](HWND dialog) {
+            EXPECT_TRUE(Enabled(dialog, 1003)) << "the swap-control extension is there";
+            EXPECT_EQ(IsDlgButtonChecked(dialog, 1003), static_cast<UINT>(stored ? BST_CHECKED : BST_UNCHECKED));
+            PostMessageA(GetDlgItem(dialog, 1003), BM_CLICK, 0, 0);
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        };
+        std::vector<std::pair<int, BOOL>> intervals;
+        PlatformTesting::SetSwapIntervalObserver(
+            [&intervals](int interval, BOOL result) { intervals.emplace_back(interval, result); });
+        run.Run();
+        PlatformTesting::SetSwapIntervalObserver(nullptr);
+        EXPECT_GT(run.paints, 0);
+        EXPECT_EQ(intervals, (std::vector<std::pair<int, BOOL>>{{stored ? 0 : 1, TRUE}}));
+        const std::string written = run.WrittenConfig();
+        EXPECT_NE(written.find(stored ? "VSync = false;" : "VSync = true;"), std::string::npos) << written;
+    }
+}
+
+// Without the multisample extension the anti-aliasing box stays disabled
+// and empty whatever the configuration held, and OK stores it off with the
+// level of the empty list.
+TEST_F(SetupDialog, WithoutMultisamplingFsaaIsOffAndTheLevelIsMinusOne)
+{
+    std::string config = storedSettings;
+    config.replace(config.find("FSAA = false"), 12, "FSAA = true");
+    ProgramRun run(config);
+    const AppTests::WithoutMultisample driver;
+    run.driver = [](HWND dialog) {
+        EXPECT_FALSE(Enabled(dialog, 1001));
+        EXPECT_EQ(IsDlgButtonChecked(dialog, 1001), static_cast<UINT>(BST_UNCHECKED));
+        EXPECT_FALSE(Enabled(dialog, 1009));
+        EXPECT_FALSE(Enabled(dialog, 1014));
+        EXPECT_EQ(SendDlgItemMessageA(dialog, 1009, CB_GETCOUNT, 0, 0), 0);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    };
+    GLint samples = -1;
+    run.watcher = [&samples](KorvanaFramework::GLWindow&, const MSG& msg) {
+        if (msg.message == WM_PAINT)
+            glGetIntegerv(0x80A9 /* GL_SAMPLES */, &samples);
+    };
+    run.Run();
+    EXPECT_EQ(samples, 0);
+    const std::string written = run.WrittenConfig();
+    EXPECT_NE(written.find("FSAA = false;"), std::string::npos) << written;
+    EXPECT_NE(written.find("FSAALevel = -1;"), std::string::npos) << written;
 }
 }

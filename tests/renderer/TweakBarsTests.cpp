@@ -284,18 +284,47 @@ TEST_F(TweakBarsTest, SpotAnglesRecomputeTheDirection)
     EXPECT_FALSE(SetNumber("light/direction/x", 0.5)) << "the direction is read-only";
 }
 
+// The bar keeps the member being edited in its range; the other member
+// reaches the setter as the light holds it, and is brought into range there
+// too, so that GL never refuses the light's cone or exponent.
 TEST_F(TweakBarsTest, SpotConeAndExponentStayInTheirRanges)
 {
     ASSERT_TRUE(ChooseLabel("light/lightType", "Reflektor"));
     auto& light = renderer->light;
-    SetNumber("light/spotOpt/Kat stozka swiatla", 120.0);
-    SetNumber("light/spotOpt/Eksponent zaniku", -5.0);
+    ASSERT_TRUE(SetNumber("light/spotOpt/Kat stozka swiatla", 120.0));
+    ASSERT_TRUE(SetNumber("light/spotOpt/Eksponent zaniku", -5.0));
     EXPECT_EQ(light.spotCutoff, 90.0f);
     EXPECT_EQ(light.spotExponent, 0.0f);
-    SetNumber("light/spotOpt/Eksponent zaniku", 200.0);
-    EXPECT_EQ(light.spotExponent, 128.0f);
-    ASSERT_TRUE(SetNumber("light/spotOpt/Kat stozka swiatla", 30.5));
-    EXPECT_EQ(light.spotCutoff, 30.5f);
+
+    struct Held {
+        float cutoff, exponent;
+        const char* edited;
+        double value;
+        float expectedCutoff, expectedExponent;
+    };
+    const Held cases[] = {{120.0f, 5.0f, "Eksponent zaniku", 10.0, 90.0f, 10.0f},
+                          {-3.0f, 5.0f, "Eksponent zaniku", 10.0, 0.0f, 10.0f},
+                          {30.0f, 200.0f, "Kat stozka swiatla", 30.5, 30.5f, 128.0f},
+                          {30.0f, -1.0f, "Kat stozka swiatla", 45.0, 45.0f, 0.0f}};
+    for (const Held& held : cases) {
+        SCOPED_TRACE(held.edited + std::string(" with ") + std::to_string(held.cutoff) + ", " +
+                     std::to_string(held.exponent));
+        light.spotCutoff = held.cutoff;
+        light.spotExponent = held.exponent;
+        ASSERT_TRUE(SetNumber(std::string("light/spotOpt/") + held.edited, held.value));
+        EXPECT_EQ(light.spotCutoff, held.expectedCutoff);
+        EXPECT_EQ(light.spotExponent, held.expectedExponent);
+
+        while (glGetError() != GL_NO_ERROR) {
+        }
+        light.Upload(true);
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        GLfloat cutoff = -1.0f, exponent = -1.0f;
+        glGetLightfv(GL_LIGHT0, GL_SPOT_CUTOFF, &cutoff);
+        glGetLightfv(GL_LIGHT0, GL_SPOT_EXPONENT, &exponent);
+        EXPECT_EQ(cutoff, held.expectedCutoff);
+        EXPECT_EQ(exponent, held.expectedExponent);
+    }
 }
 
 TEST_F(TweakBarsTest, ColoursKeepTheirAlpha)

@@ -7,6 +7,7 @@
 #include "SnapshotOptions.h"
 
 #include <GL/glew.h>
+#include <GL/glu.h>
 
 #include <algorithm>
 #include <cmath>
@@ -80,9 +81,32 @@ TEST_F(ShadowMapTest, MapAsTextureShowsGreyLevelsOnly)
     EXPECT_GE(Brightness(image, OnScreen({-4, -2, -1})), 254.0) << "outside the map";
 }
 
-// Where an edge of a spot's frustum runs under the floor, the floor hides
-// it from the camera; the outline is drawn without the depth test all the
-// same, in pure red.
+namespace
+{
+// A corner of the volume the depth pass saw, at map coordinates s, t (0 or
+// 1) and depth r (0 near, 1 far), found from the pass's own matrices: the
+// texture matrix it leaves maps the world onto (s, t, r), so its inverse
+// maps the corner back. gluUnProject inverts it with the map's bias undone.
+Vec3 MapVolumeCorner(double s, double t, double r)
+{
+    GLdouble texture[16];
+    glGetDoublev(GL_TEXTURE_MATRIX, texture);
+    const GLdouble unbias[16] = {2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 2, 0, -1, -1, -1, 1};
+    const GLint unitSquare[4] = {0, 0, 1, 1};
+    GLdouble x = 0, y = 0, z = 0;
+    EXPECT_EQ(gluUnProject(s, t, r, texture, unbias, unitSquare, &x, &y, &z), GL_TRUE);
+    return {static_cast<float>(x), static_cast<float>(y), static_cast<float>(z)};
+}
+
+Vec3 Between(const Vec3& a, const Vec3& b, float u)
+{
+    return {a[0] + u * (b[0] - a[0]), a[1] + u * (b[1] - a[1]), a[2] + u * (b[2] - a[2])};
+}
+}
+
+// The outline follows the volume the depth pass saw. Where an edge of a
+// spot's frustum runs under the floor, the floor hides it from the camera;
+// the outline is drawn without the depth test all the same, in pure red.
 TEST_F(ShadowMapTest, FrustumOutlineIsRedThroughTheScene)
 {
     Start(640, 480, BoxOverFloor());
@@ -93,32 +117,31 @@ TEST_F(ShadowMapTest, FrustumOutlineIsRedThroughTheScene)
     const Image outlined = Pass();
     Save(outlined, "frustum");
 
-    const Matrix4 frame = LightFrame(renderer->light);
-    const double k = std::tan(renderer->light.spotCutoff * KorvanaFramework::DegreesToRadians);
     int hidden = 0;
-    for (const double sx : {-1.0, 1.0}) {
-        for (const double sy : {-1.0, 1.0}) {
-            for (double z = 2.0; z < 30.0; z += 0.5) {
-                const Vec3 local{static_cast<float>(sx * k * z), static_cast<float>(sy * k * z), static_cast<float>(z)};
-                const std::array<double, 4> world = Transform(frame, local);
-                if (world[1] > -2.5)
+    for (const double s : {0.0, 1.0}) {
+        for (const double t : {0.0, 1.0}) {
+            const Vec3 nearCorner = MapVolumeCorner(s, t, 0.0);
+            const Vec3 farCorner = MapVolumeCorner(s, t, 1.0);
+            for (float u = 0.05f; u < 1.0f; u += 0.02f) {
+                const Vec3 world = Between(nearCorner, farCorner, u);
+                if (world[1] > -2.5f)
                     continue;
-                const std::array<int, 2> at = ScreenOf({static_cast<float>(world[0]), static_cast<float>(world[1]),
-                                                        static_cast<float>(world[2])});
+                const std::array<int, 2> at = ScreenOf(world);
                 if (at[0] < 2 || at[0] >= width - 2 || at[1] < 2 || at[1] >= height - 2 || IsBackground(plain, at))
                     continue;
                 ++hidden;
-                EXPECT_TRUE(RedNear(outlined, at)) << sx << ", " << sy << ", z " << z;
-                EXPECT_FALSE(RedNear(plain, at)) << sx << ", " << sy << ", z " << z;
+                EXPECT_TRUE(RedNear(outlined, at)) << "edge " << s << ", " << t << " at " << u;
+                EXPECT_FALSE(RedNear(plain, at)) << "edge " << s << ", " << t << " at " << u;
                 break;
             }
         }
     }
     EXPECT_GE(hidden, 2) << "edges seen running under the floor";
-    const std::array<double, 4> nearCorner = Transform(frame, {static_cast<float>(k), static_cast<float>(k), 1.0f});
-    EXPECT_TRUE(RedNear(outlined, OnScreen({static_cast<float>(nearCorner[0]), static_cast<float>(nearCorner[1]),
-                                            static_cast<float>(nearCorner[2])})))
-        << "the near square";
+    const Vec3 nearCorners[4] = {MapVolumeCorner(0, 0, 0), MapVolumeCorner(1, 0, 0), MapVolumeCorner(1, 1, 0),
+                                 MapVolumeCorner(0, 1, 0)};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(RedNear(outlined, OnScreen(Between(nearCorners[i], nearCorners[(i + 1) % 4], 0.5f))))
+            << "the near square's side " << i;
 }
 
 // The preview's side is mapViewSize times the smaller window side, in the

@@ -41,11 +41,22 @@ const std::array<ShadowCase, 3>& ShadowCases()
 
 void ShadowMapTest::Start(int w, int h, const TestScene& scene)
 {
+    OpenWindow(w, h);
+    if (!IsSkipped())
+        StartRenderer(scene);
+}
+
+void ShadowMapTest::OpenWindow(int w, int h)
+{
     width = w;
     height = h;
     window = std::make_unique<Snapshot::SnapshotWindow>(width, height);
     if (!window->Ready())
         GTEST_SKIP() << window->Error();
+}
+
+void ShadowMapTest::StartRenderer(const TestScene& scene)
+{
     renderer = std::make_unique<Renderer>();
     ASSERT_TRUE(renderer->LoadScene(scene.Write(dir)));
     renderer->InitGL();
@@ -146,17 +157,6 @@ std::array<double, 4> Transform(const Matrix4& m, const Vec3& p)
     for (int row = 0; row < 4; ++row)
         out[row] = m[row] * p[0] + m[4 + row] * p[1] + m[8 + row] * p[2] + m[12 + row];
     return out;
-}
-
-Matrix4 LightFrame(const KorvanaFramework::Light& light)
-{
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    light.ApplyTransform();
-    const Matrix4 frame = CurrentMatrix(GL_MODELVIEW_MATRIX);
-    glPopMatrix();
-    return frame;
 }
 
 bool IsGrey(const Image& image, int x, int y)

@@ -48,6 +48,10 @@ protected:
     // shadow-mapping mode on the scene, as the window starts it; the frustum
     // and the preview are off and the camera looks 30 degrees down.
     void Start(int width, int height, const TestScene& scene);
+    // The two halves of Start, for tests that change the driver's flags in
+    // between: the window (which starts GLEW), then the renderer in it.
+    void OpenWindow(int width, int height);
+    void StartRenderer(const TestScene& scene);
     // Places the light of one of ShadowCases.
     void UseLight(const ShadowCase& light);
     // Makes the light a spot at `position` with heading, elevation and cone.
@@ -82,8 +86,5 @@ protected:
 
 // The transform of a matrix of OpenGL applied to a point with w = 1.
 std::array<double, 4> Transform(const Matrix4& m, const Vec3& p);
-// The matrix the light's local frame (+Z along the light) multiplies onto
-// the identity.
-Matrix4 LightFrame(const KorvanaFramework::Light& light);
 bool IsGrey(const Image& image, int x, int y);
 }

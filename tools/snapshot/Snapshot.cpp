@@ -6,12 +6,35 @@
 
 #include "Renderer.h"
 
+#include <log4cxx/helpers/properties.h>
+#include <log4cxx/helpers/transcoder.h>
+#include <log4cxx/propertyconfigurator.h>
+
+#include <clocale>
 #include <iostream>
 
 namespace
 {
 // The bars lay themselves out over the first frames; the last one is kept.
 constexpr int FramesBeforeReadBack = 3;
+
+// The program's records go to standard error laid out as its console shows
+// them, so that a scene the reader refuses says which file, line and why.
+void LogToStandardError()
+{
+    log4cxx::helpers::Properties properties;
+    const auto set = [&properties](const char* key, const char* value) {
+        properties.setProperty(log4cxx::helpers::Transcoder::decode(key),
+                               log4cxx::helpers::Transcoder::decode(value));
+    };
+    set("log4j.rootLogger", "INFO, stderr");
+    set("log4j.appender.stderr", "org.apache.log4j.ConsoleAppender");
+    set("log4j.appender.stderr.Target", "System.err");
+    set("log4j.appender.stderr.Encoding", "UTF-8");
+    set("log4j.appender.stderr.layout", "org.apache.log4j.PatternLayout");
+    set("log4j.appender.stderr.layout.ConversionPattern", "%d{yyyy-MM-dd HH:mm:ss,SSS} %-5p [%F|%M|%L] %m%n");
+    log4cxx::PropertyConfigurator::configure(properties);
+}
 
 int Fail(const std::string& message)
 {
@@ -22,6 +45,9 @@ int Fail(const std::string& message)
 
 int main(int argc, char** argv)
 {
+    // As in the program: UTF-8 characters, so the records keep their letters.
+    std::setlocale(LC_CTYPE, "C.UTF-8");
+    LogToStandardError();
     Snapshot::Request request;
     std::string error;
     if (!Snapshot::ParseArguments(std::vector<std::string>(argv + 1, argv + argc), request, error))
