@@ -1,13 +1,15 @@
 // Shadow method 3, shadow mapping: every frame the depth of the shadow
-// casters as seen from the light goes into a 512 × 512 depth texture; the
-// scene is then drawn under the dimmed light everywhere and again under the
-// full light where the texture's depth comparison finds the surface lit,
-// selected by the alpha test. The map can be shown projected onto the scene,
+// casters as seen from the light goes into a square depth texture of the
+// chosen size; the scene is then drawn under the dimmed light everywhere and
+// again under the full light where the texture's depth comparison finds the
+// surface lit, selected by the alpha test or, with filtering, blended by the
+// lit share. The map can be shown projected onto the scene,
 // the light's frustum outlined, and the map previewed in the window's corner.
 #define KORVANA_UNIT "src/ShadowMap"
 
 #include "Log.h"
 #include "Renderer.h"
+#include "TweakBars.h"
 
 #include <GL/glew.h>
 #include <GL/glu.h>
@@ -19,8 +21,6 @@ namespace KorvanaFramework
 {
 namespace
 {
-constexpr GLsizei MapSize = 512;
-
 // A point light sees everything in front of it through one square frustum;
 // a spot's frustum is its cone, but never wider than that, since a frustum
 // of 180 degrees has no perspective.
@@ -159,9 +159,10 @@ Matrix4 CurrentMatrix(GLenum which)
     return m;
 }
 
-// A 512 × 512 depth renderbuffer in a framebuffer of its own, without colour.
-// Drivers without framebuffer objects, or where this one is incomplete, keep
-// rendering the map into the window's depth buffer.
+// A depth renderbuffer in a framebuffer of its own, without colour, first
+// of the smallest map's size. Drivers without framebuffer objects, or where
+// this one is incomplete, keep rendering the map into the window's depth
+// buffer.
 void PrepareShadowMapFramebuffer(Renderer& renderer)
 {
     const FramebufferCalls calls = Framebuffers();
@@ -171,7 +172,7 @@ void PrepareShadowMapFramebuffer(Renderer& renderer)
     calls.genFramebuffers(1, &framebuffer);
     calls.genRenderbuffers(1, &depth);
     calls.bindRenderbuffer(GL_RENDERBUFFER, depth);
-    calls.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, MapSize, MapSize);
+    calls.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, SmallestMapSize, SmallestMapSize);
     calls.bindRenderbuffer(GL_RENDERBUFFER, 0);
     calls.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     calls.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
@@ -187,32 +188,66 @@ void PrepareShadowMapFramebuffer(Renderer& renderer)
     }
     renderer.shadowMapFramebuffer = framebuffer;
     renderer.shadowMapDepthBuffer = depth;
+    renderer.shadowMapBufferSize = SmallestMapSize;
+}
+
+// The largest side the texture, the viewport and, where the map has its own
+// buffer, the renderbuffer may have.
+std::int32_t DriverLimit(bool offScreen)
+{
+    GLint texture = 0, viewport[2] = {}, renderbuffer = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &texture);
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    std::int32_t limit = std::min({texture, viewport[0], viewport[1]});
+    if (offScreen) {
+        glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
+        limit = std::min(limit, renderbuffer);
+    }
+    return limit;
 }
 
 // The window's depth buffer cannot hold the map when it is smaller than the
 // map: the part outside the window would be undefined.
-bool NeedsOwnDepthBuffer(const Renderer& renderer)
+bool NeedsOwnDepthBuffer(const Renderer& renderer, GLsizei size)
 {
-    return renderer.shadowMapFramebuffer != 0 &&
-           (renderer.viewportWidth < MapSize || renderer.viewportHeight < MapSize);
+    return renderer.shadowMapFramebuffer != 0 && (renderer.viewportWidth < size || renderer.viewportHeight < size);
+}
+
+// The texture image, and the off-screen depth buffer where the pass uses
+// it, take the map's side; each is allocated again only when that changes.
+void FitMapStorage(Renderer& renderer, GLsizei size, bool ownBuffer)
+{
+    if (renderer.shadowMapTextureSize != size) {
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, size, size, 0, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT,
+                     nullptr);
+        renderer.shadowMapTextureSize = size;
+    }
+    if (ownBuffer && renderer.shadowMapBufferSize != size) {
+        const FramebufferCalls calls = Framebuffers();
+        calls.bindRenderbuffer(GL_RENDERBUFFER, renderer.shadowMapDepthBuffer);
+        calls.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, size, size);
+        calls.bindRenderbuffer(GL_RENDERBUFFER, 0);
+        renderer.shadowMapBufferSize = size;
+    }
 }
 
 // The casters' depth from the light, offset away from the light so that lit
 // surfaces do not shadow themselves, copied into the bound texture.
-void RenderDepthMap(const Renderer& renderer)
+void RenderDepthMap(Renderer& renderer, GLsizei size)
 {
     const FramebufferCalls calls = Framebuffers();
-    const bool ownBuffer = NeedsOwnDepthBuffer(renderer);
+    const bool ownBuffer = NeedsOwnDepthBuffer(renderer, size);
+    FitMapStorage(renderer, size, ownBuffer);
     if (ownBuffer)
         calls.bindFramebuffer(GL_FRAMEBUFFER, renderer.shadowMapFramebuffer);
-    glViewport(0, 0, MapSize, MapSize);
+    glViewport(0, 0, size, size);
     glClear(GL_DEPTH_BUFFER_BIT);
     glDisable(GL_LIGHTING);
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glEnable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(renderer.options.mappedPolygonOffset, 0.0f);
     renderer.DrawScene(false, false, true);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, MapSize, MapSize);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, size, size);
     if (ownBuffer)
         calls.bindFramebuffer(GL_FRAMEBUFFER, 0);
     glClear(GL_DEPTH_BUFFER_BIT);
@@ -362,15 +397,46 @@ void DrawMapPreview(Renderer& renderer)
 }
 }
 
-// The map's 512 × 512 depth image is allocated once and every frame copies
+std::int32_t LargestMapSize(std::int32_t driverLimit, bool offScreen, std::int32_t width, std::int32_t height)
+{
+    const std::int32_t limit = offScreen ? driverLimit : std::min({driverLimit, width, height});
+    std::int32_t size = SmallestMapSize;
+    while (size < LargestOfferedMapSize && 2 * size <= limit)
+        size *= 2;
+    return size;
+}
+
+// The smallest map is always drawn, even where the window is smaller still.
+std::int32_t Renderer::MapSizeInUse() const
+{
+    return std::max(std::min(options.mapSize, offeredMapSize), SmallestMapSize);
+}
+
+// The map's depth image is allocated once per size and every frame copies
 // the depth pass into it: an image specified anew in every frame loses its
 // depth texture mode on some drivers (Mesa), and the comparison then darkens
 // the colour without lowering the alpha, so shadows came out black.
 void Renderer::PrepareShadowMapStorage()
 {
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, MapSize, MapSize, 0, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT,
-                 nullptr);
+    FitMapStorage(*this, SmallestMapSize, false);
     PrepareShadowMapFramebuffer(*this);
+    shadowMapDriverLimit = DriverLimit(shadowMapFramebuffer != 0);
+    PreparePcfProgram();
+    OfferMapSizes();
+}
+
+// Without an off-screen buffer the window's size limits the map, so every
+// resize may change what the bar offers.
+void Renderer::OfferMapSizes()
+{
+    if (shadowMapDriverLimit == 0)
+        return;
+    const std::int32_t largest =
+        LargestMapSize(shadowMapDriverLimit, shadowMapFramebuffer != 0, viewportWidth, viewportHeight);
+    if (largest == offeredMapSize)
+        return;
+    offeredMapSize = largest;
+    LimitMapSizes(options, largest);
 }
 
 // Without OpenGL 1.4 there are no depth textures to compare with: the frame
@@ -391,7 +457,8 @@ void Renderer::RenderShadowMap()
     const Matrix4 lightProjection = CurrentMatrix(GL_PROJECTION_MATRIX);
     LoadLightView(options, light);
     const Matrix4 lightView = CurrentMatrix(GL_MODELVIEW_MATRIX);
-    RenderDepthMap(*this);
+    const GLsizei size = MapSizeInUse();
+    RenderDepthMap(*this, size);
     LoadTextureMatrix(lightProjection, lightView);
 
     Resize(viewportWidth, viewportHeight);
@@ -407,7 +474,10 @@ void Renderer::RenderShadowMap()
     glEnable(GL_TEXTURE_2D);
     SetUpComparison(light, options.drawAsTexture);
     EnableWorldCoordinates();
-    DrawScene(true, true, false);
+    if (options.drawAsTexture || options.filtering == MapFiltering::None)
+        DrawScene(true, true, false);
+    else
+        DrawFilteredLight(size);
     glDisable(GL_ALPHA_TEST);
     DisableWorldCoordinates();
 
