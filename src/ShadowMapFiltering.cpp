@@ -152,6 +152,7 @@ void DrawPcfInPasses(const Renderer& renderer, GLsizei mapSize)
     glEnable(GL_LIGHTING);
     glBlendFunc(GL_DST_ALPHA, GL_ONE_MINUS_DST_ALPHA);
     renderer.DrawScene(true, true, false);
+    glDepthMask(GL_TRUE);
     glEnable(GL_TEXTURE_2D);
 }
 }
@@ -164,18 +165,19 @@ void Renderer::PreparePcfProgram()
 
 // PCF takes the fragment program where OpenGL 2.0 gave one, else the passes
 // over the window's alpha, else (a window without alpha) the linear filter.
+// Blending ends here: the frustum outline and the preview draw without it.
 void Renderer::DrawFilteredLight(std::int32_t mapSize)
 {
-    if (options.filtering == MapFiltering::Pcf && pcfProgram != 0 && GLEW_VERSION_2_0) {
+    const bool pcf = options.filtering == MapFiltering::Pcf;
+    if (pcf && pcfProgram != 0 && GLEW_VERSION_2_0) {
         DrawPcfInProgram(*this, pcfProgram, mapSize);
-        return;
-    }
-    if (options.filtering == MapFiltering::Pcf && HasDestinationAlpha()) {
+    } else if (pcf && HasDestinationAlpha()) {
         DrawPcfInPasses(*this, mapSize);
-        return;
+    } else {
+        FilterComparisons(GL_LINEAR);
+        BlendByLitShare();
+        DrawScene(true, true, false);
     }
-    FilterComparisons(GL_LINEAR);
-    BlendByLitShare();
-    DrawScene(true, true, false);
+    glDisable(GL_BLEND);
 }
 }
