@@ -47,7 +47,31 @@ GLint MapTexels()
     return texels;
 }
 
-class SizeAndFilter : public ShadowMapTest, public testing::WithParamInterface<std::tuple<int, MapFiltering>>
+class ResolutionTest : public ShadowMapTest
+{
+protected:
+    // Each light's box shadow with the map of `size` and `filtering`: a floor
+    // point under the box much darker than one in the open, which keeps the
+    // colour of the scene without shadow.
+    void ExpectEveryLightsShadow(int size, MapFiltering filtering)
+    {
+        UseMap(size, filtering);
+        for (const ShadowCase& light : ShadowCases()) {
+            UseLight(light);
+            const Image image = Pass();
+            Save(image, std::string(light.name) + "-" + std::to_string(size) + "-" + FilterName(filtering) + "-" +
+                            std::to_string(width));
+            EXPECT_EQ(MapTexels(), size);
+            const std::array<int, 2> shadowed = OnScreen(light.shadowed);
+            const std::array<int, 2> lit = OnScreen(light.lit);
+            EXPECT_LT(Brightness(image, shadowed) + 40.0, Brightness(image, lit)) << light.name;
+            EXPECT_GT(Brightness(image, shadowed), 0.0) << light.name << ": shadow keeps the dimmed light";
+            EXPECT_NEAR(Brightness(image, lit), Brightness(Unshadowed(), lit), 1.0) << light.name;
+        }
+    }
+};
+
+class SizeAndFilter : public ResolutionTest, public testing::WithParamInterface<std::tuple<int, MapFiltering>>
 {
 };
 
@@ -56,18 +80,14 @@ TEST_P(SizeAndFilter, EveryLightCastsTheBoxShadow)
 {
     const auto [size, filtering] = GetParam();
     Start(640, 480, BoxOverFloor());
-    UseMap(size, filtering);
-    for (const ShadowCase& light : ShadowCases()) {
-        UseLight(light);
-        const Image image = Pass();
-        Save(image, std::string(light.name) + "-" + std::to_string(size) + "-" + FilterName(filtering));
-        EXPECT_EQ(MapTexels(), size);
-        const std::array<int, 2> shadowed = OnScreen(light.shadowed);
-        const std::array<int, 2> lit = OnScreen(light.lit);
-        EXPECT_LT(Brightness(image, shadowed) + 40.0, Brightness(image, lit)) << light.name;
-        EXPECT_GT(Brightness(image, shadowed), 0.0) << light.name << ": shadow keeps the dimmed light";
-        EXPECT_NEAR(Brightness(image, lit), Brightness(Unshadowed(), lit), 1.0) << light.name;
-    }
+    ExpectEveryLightsShadow(size, filtering);
+}
+
+// A window as large as the map lends it its own depth buffer.
+TEST_F(ResolutionTest, MapOfTheWindowsSizeCastsEveryShadow)
+{
+    Start(1280, 1024, BoxOverFloor());
+    ExpectEveryLightsShadow(1024, MapFiltering::Pcf);
 }
 
 INSTANTIATE_TEST_SUITE_P(
