@@ -184,12 +184,11 @@ public:
     // side its image has now.
     std::uint32_t shadowMapTexture = 0;
     std::int32_t shadowMapTextureSize = 0;
-    // An off-screen depth buffer for the map's depth pass while the window's
-    // own cannot hold the map, and its side; 0 where the driver has none.
+    // A framebuffer whose depth buffer is that texture, for the map's depth
+    // pass while the window's own cannot hold the map; 0 where the driver
+    // has none.
     std::uint32_t shadowMapFramebuffer = 0;
-    std::uint32_t shadowMapDepthBuffer = 0;
-    std::int32_t shadowMapBufferSize = 0;
-    // The largest texture and depth buffer side the driver takes, and the
+    // The largest texture and viewport side the driver takes, and the
     // largest map the bar offers now.
     std::int32_t shadowMapDriverLimit = 0;
     std::int32_t offeredMapSize = 0;

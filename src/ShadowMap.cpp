@@ -46,11 +46,7 @@ struct FramebufferCalls
     PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
     PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
     PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
-    PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
-    PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
-    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
-    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
-    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
+    PFNGLFRAMEBUFFERTEXTURE2DPROC framebufferTexture2D = nullptr;
     PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
 
     bool Available() const { return genFramebuffers != nullptr; }
@@ -59,13 +55,11 @@ struct FramebufferCalls
 FramebufferCalls Framebuffers()
 {
     if (GLEW_VERSION_3_0 || GLEW_ARB_framebuffer_object)
-        return {glGenFramebuffers, glDeleteFramebuffers, glBindFramebuffer, glGenRenderbuffers,
-                glDeleteRenderbuffers, glBindRenderbuffer, glRenderbufferStorage, glFramebufferRenderbuffer,
+        return {glGenFramebuffers, glDeleteFramebuffers, glBindFramebuffer, glFramebufferTexture2D,
                 glCheckFramebufferStatus};
     if (GLEW_EXT_framebuffer_object)
-        return {glGenFramebuffersEXT, glDeleteFramebuffersEXT, glBindFramebufferEXT, glGenRenderbuffersEXT,
-                glDeleteRenderbuffersEXT, glBindRenderbufferEXT, glRenderbufferStorageEXT,
-                glFramebufferRenderbufferEXT, glCheckFramebufferStatusEXT};
+        return {glGenFramebuffersEXT, glDeleteFramebuffersEXT, glBindFramebufferEXT, glFramebufferTexture2DEXT,
+                glCheckFramebufferStatusEXT};
     return {};
 }
 
@@ -159,23 +153,19 @@ Matrix4 CurrentMatrix(GLenum which)
     return m;
 }
 
-// A depth renderbuffer in a framebuffer of its own, without colour, first
-// of the smallest map's size. Drivers without framebuffer objects, or where
-// this one is incomplete, keep rendering the map into the window's depth
-// buffer.
+// A framebuffer of its own, without colour, whose depth buffer is the map's
+// texture: the depth pass then needs no copy, which at 4096 texels cost
+// most of the frame. Drivers without framebuffer objects, or where this one
+// is incomplete, keep rendering the map into the window's depth buffer.
 void PrepareShadowMapFramebuffer(Renderer& renderer)
 {
     const FramebufferCalls calls = Framebuffers();
     if (!calls.Available())
         return;
-    GLuint framebuffer = 0, depth = 0;
+    GLuint framebuffer = 0;
     calls.genFramebuffers(1, &framebuffer);
-    calls.genRenderbuffers(1, &depth);
-    calls.bindRenderbuffer(GL_RENDERBUFFER, depth);
-    calls.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, SmallestMapSize, SmallestMapSize);
-    calls.bindRenderbuffer(GL_RENDERBUFFER, 0);
     calls.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    calls.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
+    calls.framebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, renderer.shadowMapTexture, 0);
     glDrawBuffer(GL_NONE);
     glReadBuffer(GL_NONE);
     const bool complete = calls.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
@@ -183,27 +173,18 @@ void PrepareShadowMapFramebuffer(Renderer& renderer)
     if (!complete) {
         LOG_ERROR("Bufor głębokości mapy cieni jest niekompletny; mapa powstaje w buforze okna.");
         calls.deleteFramebuffers(1, &framebuffer);
-        calls.deleteRenderbuffers(1, &depth);
         return;
     }
     renderer.shadowMapFramebuffer = framebuffer;
-    renderer.shadowMapDepthBuffer = depth;
-    renderer.shadowMapBufferSize = SmallestMapSize;
 }
 
-// The largest side the texture, the viewport and, where the map has its own
-// buffer, the renderbuffer may have.
-std::int32_t DriverLimit(bool offScreen)
+// The largest side the texture and the viewport may have.
+std::int32_t DriverLimit()
 {
-    GLint texture = 0, viewport[2] = {}, renderbuffer = 0;
+    GLint texture = 0, viewport[2] = {};
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &texture);
     glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
-    std::int32_t limit = std::min({texture, viewport[0], viewport[1]});
-    if (offScreen) {
-        glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
-        limit = std::min(limit, renderbuffer);
-    }
-    return limit;
+    return std::min({texture, viewport[0], viewport[1]});
 }
 
 // The window's depth buffer cannot hold the map when it is smaller than the
@@ -213,31 +194,23 @@ bool NeedsOwnDepthBuffer(const Renderer& renderer, GLsizei size)
     return renderer.shadowMapFramebuffer != 0 && (renderer.viewportWidth < size || renderer.viewportHeight < size);
 }
 
-// The texture image, and the off-screen depth buffer where the pass uses
-// it, take the map's side; each is allocated again only when that changes.
-void FitMapStorage(Renderer& renderer, GLsizei size, bool ownBuffer)
+// The texture image is allocated again only when the map's side changes.
+void FitMapStorage(Renderer& renderer, GLsizei size)
 {
-    if (renderer.shadowMapTextureSize != size) {
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, size, size, 0, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT,
-                     nullptr);
-        renderer.shadowMapTextureSize = size;
-    }
-    if (ownBuffer && renderer.shadowMapBufferSize != size) {
-        const FramebufferCalls calls = Framebuffers();
-        calls.bindRenderbuffer(GL_RENDERBUFFER, renderer.shadowMapDepthBuffer);
-        calls.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, size, size);
-        calls.bindRenderbuffer(GL_RENDERBUFFER, 0);
-        renderer.shadowMapBufferSize = size;
-    }
+    if (renderer.shadowMapTextureSize == size)
+        return;
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, size, size, 0, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, nullptr);
+    renderer.shadowMapTextureSize = size;
 }
 
 // The casters' depth from the light, offset away from the light so that lit
-// surfaces do not shadow themselves, copied into the bound texture.
+// surfaces do not shadow themselves, rendered into the texture or copied
+// into it from the window's depth buffer.
 void RenderDepthMap(Renderer& renderer, GLsizei size)
 {
     const FramebufferCalls calls = Framebuffers();
     const bool ownBuffer = NeedsOwnDepthBuffer(renderer, size);
-    FitMapStorage(renderer, size, ownBuffer);
+    FitMapStorage(renderer, size);
     if (ownBuffer)
         calls.bindFramebuffer(GL_FRAMEBUFFER, renderer.shadowMapFramebuffer);
     glViewport(0, 0, size, size);
@@ -247,9 +220,10 @@ void RenderDepthMap(Renderer& renderer, GLsizei size)
     glEnable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(renderer.options.mappedPolygonOffset, 0.0f);
     renderer.DrawScene(false, false, true);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, size, size);
     if (ownBuffer)
         calls.bindFramebuffer(GL_FRAMEBUFFER, 0);
+    else
+        glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, size, size);
     glClear(GL_DEPTH_BUFFER_BIT);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDisable(GL_POLYGON_OFFSET_FILL);
@@ -418,9 +392,9 @@ std::int32_t Renderer::MapSizeInUse() const
 // the colour without lowering the alpha, so shadows came out black.
 void Renderer::PrepareShadowMapStorage()
 {
-    FitMapStorage(*this, SmallestMapSize, false);
+    FitMapStorage(*this, SmallestMapSize);
     PrepareShadowMapFramebuffer(*this);
-    shadowMapDriverLimit = DriverLimit(shadowMapFramebuffer != 0);
+    shadowMapDriverLimit = DriverLimit();
     PreparePcfProgram();
     OfferMapSizes();
 }
