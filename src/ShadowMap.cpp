@@ -188,10 +188,13 @@ std::int32_t DriverLimit()
 }
 
 // The window's depth buffer cannot hold the map when it is smaller than the
-// map: the part outside the window would be undefined.
+// map: the part outside the window would be undefined. Larger maps than the
+// smallest go off-screen even where they fit, to spare the copy; the
+// smallest keeps to the window's buffer where it fits.
 bool NeedsOwnDepthBuffer(const Renderer& renderer, GLsizei size)
 {
-    return renderer.shadowMapFramebuffer != 0 && (renderer.viewportWidth < size || renderer.viewportHeight < size);
+    return renderer.shadowMapFramebuffer != 0 &&
+           (size > SmallestMapSize || renderer.viewportWidth < size || renderer.viewportHeight < size);
 }
 
 // The texture image is allocated again only when the map's side changes.

@@ -50,6 +50,22 @@ GLint MapTexels()
 class ResolutionTest : public ShadowMapTest
 {
 protected:
+    // The renderer started again as on a driver without framebuffer
+    // objects, where every map is rendered in the window's depth buffer.
+    void RestartWithoutFramebuffers(const TestScene& scene)
+    {
+        GLboolean* flags[] = {&__GLEW_VERSION_3_0, &__GLEW_ARB_framebuffer_object, &__GLEW_EXT_framebuffer_object};
+        GLboolean offered[3];
+        for (int i = 0; i < 3; ++i) {
+            offered[i] = *flags[i];
+            *flags[i] = GL_FALSE;
+        }
+        StartRenderer(scene);
+        for (int i = 0; i < 3; ++i)
+            *flags[i] = offered[i];
+        ASSERT_EQ(renderer->shadowMapFramebuffer, 0u);
+    }
+
     // Each light's box shadow with the map of `size` and `filtering`: a floor
     // point under the box much darker than one in the open, which keeps the
     // colour of the scene without shadow.
@@ -83,10 +99,12 @@ TEST_P(SizeAndFilter, EveryLightCastsTheBoxShadow)
     ExpectEveryLightsShadow(size, filtering);
 }
 
-// A window as large as the map lends it its own depth buffer.
-TEST_F(ResolutionTest, MapOfTheWindowsSizeCastsEveryShadow)
+// Without framebuffer objects a window as large as the map lends it its own
+// depth buffer.
+TEST_F(ResolutionTest, MapOfTheWindowsSizeCastsEveryShadowWithoutFramebuffers)
 {
     Start(1280, 1024, BoxOverFloor());
+    RestartWithoutFramebuffers(BoxOverFloor());
     ExpectEveryLightsShadow(1024, MapFiltering::Pcf);
 }
 
@@ -294,7 +312,7 @@ TEST(MapSizes, LargestOfferedFollowsDriverAndWindow)
 // The bar offers what the renderer's driver and window allow: everything up
 // to 4096 with an off-screen buffer; without one, only what fits the window,
 // following its size, a chosen size coming down when the window shrinks.
-TEST_F(ShadowMapTest, BarOffersTheSizesThatFit)
+TEST_F(ResolutionTest, BarOffersTheSizesThatFit)
 {
     using TweakBarTesting::SetNumber;
     Start(640, 480, BoxOverFloor());
@@ -305,18 +323,8 @@ TEST_F(ShadowMapTest, BarOffersTheSizesThatFit)
     EXPECT_FALSE(SetNumber("mapped/mapSize", 1000));
     EXPECT_EQ(renderer->options.mapSize, 4096);
 
-    renderer.reset();
-    GLboolean* flags[] = {&__GLEW_VERSION_3_0, &__GLEW_ARB_framebuffer_object, &__GLEW_EXT_framebuffer_object};
-    GLboolean offered[3];
-    for (int i = 0; i < 3; ++i) {
-        offered[i] = *flags[i];
-        *flags[i] = GL_FALSE;
-    }
-    renderer = std::make_unique<Renderer>();
-    renderer->InitGL();
-    for (int i = 0; i < 3; ++i)
-        *flags[i] = offered[i];
-    ASSERT_EQ(renderer->shadowMapFramebuffer, 0u);
+    RestartWithoutFramebuffers(BoxOverFloor());
+    renderer->options.rendererMode = RendererMode::None;
     renderer->Resize(1100, 1100);
     ASSERT_TRUE(SetNumber("main/rederingMode", 3));
     EXPECT_TRUE(SetNumber("mapped/mapSize", 1024));

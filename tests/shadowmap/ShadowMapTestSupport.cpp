@@ -48,6 +48,11 @@ void ShadowMapTest::Start(int w, int h, const TestScene& scene)
     window = std::make_unique<Snapshot::SnapshotWindow>(width, height);
     if (!window->Ready())
         GTEST_SKIP() << window->Error();
+    StartRenderer(scene);
+}
+
+void ShadowMapTest::StartRenderer(const TestScene& scene)
+{
     renderer = std::make_unique<Renderer>();
     ASSERT_TRUE(renderer->LoadScene(scene.Write(dir)));
     renderer->InitGL();

@@ -50,6 +50,8 @@ protected:
     // shadow-mapping mode on the scene, as the window starts it; the frustum
     // and the preview are off and the camera looks 30 degrees down.
     void Start(int width, int height, const TestScene& scene);
+    // A new renderer on the scene in the open window, started as Start does.
+    void StartRenderer(const TestScene& scene);
     // Places the light of one of ShadowCases.
     void UseLight(const ShadowCase& light);
     // Makes the light a spot at `position` with heading, elevation and cone.
