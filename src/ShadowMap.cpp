@@ -3,8 +3,8 @@
 // chosen size; the scene is then drawn under the dimmed light everywhere and
 // again under the full light where the texture's depth comparison finds the
 // surface lit, selected by the alpha test or, with filtering, blended by the
-// lit share. The map can be shown projected onto the scene,
-// the light's frustum outlined, and the map previewed in the window's corner.
+// lit share. The map can be shown projected onto the scene, the light's
+// frustum outlined, and the map previewed in the window's corner.
 #define KORVANA_UNIT "src/ShadowMap"
 
 #include "Log.h"
@@ -389,10 +389,11 @@ std::int32_t Renderer::MapSizeInUse() const
     return std::max(std::min(options.mapSize, offeredMapSize), SmallestMapSize);
 }
 
-// The map's depth image is allocated once per size and every frame copies
-// the depth pass into it: an image specified anew in every frame loses its
-// depth texture mode on some drivers (Mesa), and the comparison then darkens
-// the colour without lowering the alpha, so shadows came out black.
+// The map's depth image is allocated once per size and every frame's depth
+// pass is rendered or copied into it: an image specified anew in every frame
+// loses its depth texture mode on some drivers (Mesa), and the comparison
+// then darkens the colour without lowering the alpha, so shadows came out
+// black.
 void Renderer::PrepareShadowMapStorage()
 {
     FitMapStorage(*this, SmallestMapSize);
