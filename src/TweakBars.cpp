@@ -399,7 +399,8 @@ void CreateMappedBar(RendererOptions& options)
                "label='Filtrowanie' group='Rendering mapy cieni' val='0 {Brak}, 1 {Liniowe 2x2}, 2 {PCF 4x4}' "
                "help='Sposob porownania glebokosci. Brak: jedno porownanie, ostra schodkowa krawedz cienia. "
                "Liniowe 2x2: sterownik laczy liniowo porownania czterech sasiednich tekseli. PCF 4x4: srednia "
-               "szesnastu porownan w otoczeniu teksela daje miekka krawedz cienia.'");
+               "szesnastu porownan w otoczeniu teksela daje miekka krawedz cienia; na zakrzywionych powierzchniach "
+               "moze wymagac wiekszego przesuniecia z-bufora.'");
     options.drawAsTexture = false;
     TwAddVarRW(bar, "drawAsTexture", TW_TYPE_BOOLCPP, &options.drawAsTexture,
                "label='Jako tekstura' group='Podglad mapy cieni' true='Wlaczone' false='Wylaczone' "
