@@ -123,8 +123,9 @@ TEST_F(CrossCheck, MappingAndDepthFailVolumesShadowTheSameFloor)
             RecordProperty("agreement_percent_" + std::to_string(size) + "_" + std::to_string(int(filtering)),
                            std::to_string(100.0 * agreement));
             EXPECT_GE(agreement, 0.95) << size << " " << name;
-            if (size >= 2048 && filtering == MapFiltering::Pcf)
+            if (size >= 2048 && filtering == MapFiltering::Pcf) {
                 EXPECT_GE(agreement, 0.99) << size << " " << name;
+            }
         }
     }
 }

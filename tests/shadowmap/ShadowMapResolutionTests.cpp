@@ -99,6 +99,14 @@ TEST_P(SizeAndFilter, EveryLightCastsTheBoxShadow)
     ExpectEveryLightsShadow(size, filtering);
 }
 
+INSTANTIATE_TEST_SUITE_P(
+    All, SizeAndFilter,
+    testing::Combine(testing::Values(512, 1024, 2048, 4096),
+                     testing::Values(MapFiltering::None, MapFiltering::Linear, MapFiltering::Pcf)),
+    [](const testing::TestParamInfo<std::tuple<int, MapFiltering>>& info) {
+        return std::to_string(std::get<0>(info.param)) + "_" + FilterName(std::get<1>(info.param));
+    });
+
 // Without framebuffer objects a window as large as the map lends it its own
 // depth buffer.
 TEST_F(ResolutionTest, MapOfTheWindowsSizeCastsEveryShadowWithoutFramebuffers)
@@ -107,14 +115,6 @@ TEST_F(ResolutionTest, MapOfTheWindowsSizeCastsEveryShadowWithoutFramebuffers)
     RestartWithoutFramebuffers(BoxOverFloor());
     ExpectEveryLightsShadow(1024, MapFiltering::Pcf);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    All, SizeAndFilter,
-    testing::Combine(testing::Values(512, 1024, 2048, 4096),
-                     testing::Values(MapFiltering::None, MapFiltering::Linear, MapFiltering::Pcf)),
-    [](const testing::TestParamInfo<std::tuple<int, MapFiltering>>& info) {
-        return std::to_string(std::get<0>(info.param)) + "_" + FilterName(std::get<1>(info.param));
-    });
 
 // Whether the segment from a point to the light passes through the box of
 // BoxOverFloor, half-size 0.5 at the origin.
