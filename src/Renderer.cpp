@@ -164,6 +164,7 @@ bool Renderer::Resize(std::int32_t width, std::int32_t height)
     frustumRight = frustumTop * aspect;
     UpdateProjection();
     TwWindowSize(width, height);
+    OfferMapSizes();
     return true;
 }
 

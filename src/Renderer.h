@@ -24,6 +24,24 @@ enum class RendererMode : std::int32_t
     Mapping = 3,    // a depth map rendered from the light
 };
 
+// How the shadow map's depth comparison is filtered; the bar "mapped" offers
+// them as "filtering".
+enum class MapFiltering : std::int32_t
+{
+    None = 0,    // one comparison: a surface is lit or not
+    Linear = 1,  // the driver's linear filter over 2 × 2 comparisons
+    Pcf = 2,     // the mean of 4 × 4 comparisons around the texel
+};
+
+// The side of the smallest shadow map, and of the largest the bar offers.
+constexpr std::int32_t SmallestMapSize = 512;
+constexpr std::int32_t LargestOfferedMapSize = 4096;
+
+// The largest map side, a power of two from SmallestMapSize to
+// LargestOfferedMapSize, that the driver's limit allows, and without an
+// off-screen depth buffer also the window's width and height.
+std::int32_t LargestMapSize(std::int32_t driverLimit, bool offScreen, std::int32_t width, std::int32_t height);
+
 // The options of the frame, each named after the bar variable that shows it;
 // where two bars use the same variable name the field carries the bar's name
 // in front (projectedPolygonOffset for "projected/polygonOffset"). The bar
@@ -63,6 +81,8 @@ struct RendererOptions
     float mapViewSize = 0.0f;
     bool drawAsTexture = false;
     bool showFrustum = false;
+    std::int32_t mapSize = 0;  // texels along each side of the map
+    MapFiltering filtering = MapFiltering::None;
 
     Light* barLight = nullptr;
     TwBar* lightBar = nullptr;
@@ -86,7 +106,8 @@ public:
     // One frame: clear, the pass of rendererMode, the light marker, the bars,
     // glFinish. The window presents it.
     void RenderFrame();
-    // The client size in pixels; a height of 0 counts as 1. Always true.
+    // The client size in pixels; a height of 0 counts as 1. The map sizes
+    // offered follow it where the map has no off-screen buffer. Always true.
     bool Resize(std::int32_t width, std::int32_t height);
     // Loads the camera projection: the frustum of the viewport, with the far
     // plane at infinity while the volume pass asks for it.
@@ -159,15 +180,34 @@ public:
 
     ShadowVolumeSet shadowVolumes;
 
-    // The depth texture of shadow mapping, bound for the whole run.
+    // The depth texture of shadow mapping, bound for the whole run, and the
+    // side its image has now.
     std::uint32_t shadowMapTexture = 0;
-    // An off-screen 512 × 512 depth buffer for the map's depth pass while the
-    // window's own cannot hold the map; 0 where the driver has none.
+    std::int32_t shadowMapTextureSize = 0;
+    // A framebuffer whose depth buffer is that texture, for the depth pass
+    // of maps above the smallest and of maps the window cannot hold; 0 where
+    // the driver has none.
     std::uint32_t shadowMapFramebuffer = 0;
-    std::uint32_t shadowMapDepthBuffer = 0;
+    // The largest texture and viewport side the driver takes, and the
+    // largest map the bar offers now.
+    std::int32_t shadowMapDriverLimit = 0;
+    std::int32_t offeredMapSize = 0;
+    // The fragment program of PCF 4 × 4; 0 before OpenGL 2.0.
+    std::uint32_t pcfProgram = 0;
+
+    // The map side the pass renders: the chosen one within what is offered.
+    std::int32_t MapSizeInUse() const;
 
 private:
     void PrepareShadowMapTexture();
     void PrepareShadowMapStorage();
+    // Offers the map sizes the driver and the window allow now.
+    void OfferMapSizes();
+    // Compiles the fragment program of PCF 4 × 4 where OpenGL 2.0 exists.
+    void PreparePcfProgram();
+    // The full-light pass blended over the dimmed one by each fragment's
+    // filtered lit share; the comparison is set up and the texture
+    // coordinates generated.
+    void DrawFilteredLight(std::int32_t mapSize);
 };
 }

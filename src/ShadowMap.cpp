@@ -1,13 +1,15 @@
 // Shadow method 3, shadow mapping: every frame the depth of the shadow
-// casters as seen from the light goes into a 512 × 512 depth texture; the
-// scene is then drawn under the dimmed light everywhere and again under the
-// full light where the texture's depth comparison finds the surface lit,
-// selected by the alpha test. The map can be shown projected onto the scene,
-// the light's frustum outlined, and the map previewed in the window's corner.
+// casters as seen from the light goes into a square depth texture of the
+// chosen size; the scene is then drawn under the dimmed light everywhere and
+// again under the full light where the texture's depth comparison finds the
+// surface lit, selected by the alpha test or, with filtering, blended by the
+// lit share. The map can be shown projected onto the scene, the light's
+// frustum outlined, and the map previewed in the window's corner.
 #define KORVANA_UNIT "src/ShadowMap"
 
 #include "Log.h"
 #include "Renderer.h"
+#include "TweakBars.h"
 
 #include <GL/glew.h>
 #include <GL/glu.h>
@@ -19,8 +21,6 @@ namespace KorvanaFramework
 {
 namespace
 {
-constexpr GLsizei MapSize = 512;
-
 // A point light sees everything in front of it through one square frustum;
 // a spot's frustum is its cone, except for a cone of 90 degrees, whose
 // frustum of 180 degrees would have no perspective.
@@ -46,11 +46,7 @@ struct FramebufferCalls
     PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
     PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
     PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
-    PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
-    PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
-    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
-    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
-    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
+    PFNGLFRAMEBUFFERTEXTURE2DPROC framebufferTexture2D = nullptr;
     PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
 
     bool Available() const { return genFramebuffers != nullptr; }
@@ -59,13 +55,11 @@ struct FramebufferCalls
 FramebufferCalls Framebuffers()
 {
     if (GLEW_VERSION_3_0 || GLEW_ARB_framebuffer_object)
-        return {glGenFramebuffers, glDeleteFramebuffers, glBindFramebuffer, glGenRenderbuffers,
-                glDeleteRenderbuffers, glBindRenderbuffer, glRenderbufferStorage, glFramebufferRenderbuffer,
+        return {glGenFramebuffers, glDeleteFramebuffers, glBindFramebuffer, glFramebufferTexture2D,
                 glCheckFramebufferStatus};
     if (GLEW_EXT_framebuffer_object)
-        return {glGenFramebuffersEXT, glDeleteFramebuffersEXT, glBindFramebufferEXT, glGenRenderbuffersEXT,
-                glDeleteRenderbuffersEXT, glBindRenderbufferEXT, glRenderbufferStorageEXT,
-                glFramebufferRenderbufferEXT, glCheckFramebufferStatusEXT};
+        return {glGenFramebuffersEXT, glDeleteFramebuffersEXT, glBindFramebufferEXT, glFramebufferTexture2DEXT,
+                glCheckFramebufferStatusEXT};
     return {};
 }
 
@@ -159,22 +153,19 @@ Matrix4 CurrentMatrix(GLenum which)
     return m;
 }
 
-// A 512 × 512 depth renderbuffer in a framebuffer of its own, without colour.
-// Drivers without framebuffer objects, or where this one is incomplete, keep
-// rendering the map into the window's depth buffer.
+// A framebuffer of its own, without colour, whose depth buffer is the map's
+// texture: the depth pass then needs no copy, which at 4096 texels cost
+// most of the frame. Drivers without framebuffer objects, or where this one
+// is incomplete, keep rendering the map into the window's depth buffer.
 void PrepareShadowMapFramebuffer(Renderer& renderer)
 {
     const FramebufferCalls calls = Framebuffers();
     if (!calls.Available())
         return;
-    GLuint framebuffer = 0, depth = 0;
+    GLuint framebuffer = 0;
     calls.genFramebuffers(1, &framebuffer);
-    calls.genRenderbuffers(1, &depth);
-    calls.bindRenderbuffer(GL_RENDERBUFFER, depth);
-    calls.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, MapSize, MapSize);
-    calls.bindRenderbuffer(GL_RENDERBUFFER, 0);
     calls.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    calls.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
+    calls.framebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, renderer.shadowMapTexture, 0);
     glDrawBuffer(GL_NONE);
     glReadBuffer(GL_NONE);
     const bool complete = calls.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
@@ -182,39 +173,60 @@ void PrepareShadowMapFramebuffer(Renderer& renderer)
     if (!complete) {
         LOG_ERROR("Bufor głębokości mapy cieni jest niekompletny; mapa powstaje w buforze okna.");
         calls.deleteFramebuffers(1, &framebuffer);
-        calls.deleteRenderbuffers(1, &depth);
         return;
     }
     renderer.shadowMapFramebuffer = framebuffer;
-    renderer.shadowMapDepthBuffer = depth;
+}
+
+// The largest side the texture and the viewport may have.
+std::int32_t DriverLimit()
+{
+    GLint texture = 0, viewport[2] = {};
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &texture);
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    return std::min({texture, viewport[0], viewport[1]});
 }
 
 // The window's depth buffer cannot hold the map when it is smaller than the
-// map: the part outside the window would be undefined.
-bool NeedsOwnDepthBuffer(const Renderer& renderer)
+// map: the part outside the window would be undefined. Larger maps than the
+// smallest go off-screen even where they fit, to spare the copy; the
+// smallest keeps to the window's buffer where it fits.
+bool NeedsOwnDepthBuffer(const Renderer& renderer, GLsizei size)
 {
     return renderer.shadowMapFramebuffer != 0 &&
-           (renderer.viewportWidth < MapSize || renderer.viewportHeight < MapSize);
+           (size > SmallestMapSize || renderer.viewportWidth < size || renderer.viewportHeight < size);
+}
+
+// The texture image is allocated again only when the map's side changes.
+void FitMapStorage(Renderer& renderer, GLsizei size)
+{
+    if (renderer.shadowMapTextureSize == size)
+        return;
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, size, size, 0, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, nullptr);
+    renderer.shadowMapTextureSize = size;
 }
 
 // The casters' depth from the light, offset away from the light so that lit
-// surfaces do not shadow themselves, copied into the bound texture.
-void RenderDepthMap(const Renderer& renderer)
+// surfaces do not shadow themselves, rendered into the texture or copied
+// into it from the window's depth buffer.
+void RenderDepthMap(Renderer& renderer, GLsizei size)
 {
     const FramebufferCalls calls = Framebuffers();
-    const bool ownBuffer = NeedsOwnDepthBuffer(renderer);
+    const bool ownBuffer = NeedsOwnDepthBuffer(renderer, size);
+    FitMapStorage(renderer, size);
     if (ownBuffer)
         calls.bindFramebuffer(GL_FRAMEBUFFER, renderer.shadowMapFramebuffer);
-    glViewport(0, 0, MapSize, MapSize);
+    glViewport(0, 0, size, size);
     glClear(GL_DEPTH_BUFFER_BIT);
     glDisable(GL_LIGHTING);
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glEnable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(renderer.options.mappedPolygonOffset, 0.0f);
     renderer.DrawScene(false, false, true);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, MapSize, MapSize);
     if (ownBuffer)
         calls.bindFramebuffer(GL_FRAMEBUFFER, 0);
+    else
+        glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, size, size);
     glClear(GL_DEPTH_BUFFER_BIT);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDisable(GL_POLYGON_OFFSET_FILL);
@@ -362,15 +374,47 @@ void DrawMapPreview(Renderer& renderer)
 }
 }
 
-// The map's 512 × 512 depth image is allocated once and every frame copies
-// the depth pass into it: an image specified anew in every frame loses its
-// depth texture mode on some drivers (Mesa), and the comparison then darkens
-// the colour without lowering the alpha, so shadows came out black.
+std::int32_t LargestMapSize(std::int32_t driverLimit, bool offScreen, std::int32_t width, std::int32_t height)
+{
+    const std::int32_t limit = offScreen ? driverLimit : std::min({driverLimit, width, height});
+    std::int32_t size = SmallestMapSize;
+    while (size < LargestOfferedMapSize && 2 * size <= limit)
+        size *= 2;
+    return size;
+}
+
+// The smallest map is always drawn, even where the window is smaller still.
+std::int32_t Renderer::MapSizeInUse() const
+{
+    return std::max(std::min(options.mapSize, offeredMapSize), SmallestMapSize);
+}
+
+// The map's depth image is allocated once per size and every frame's depth
+// pass is rendered or copied into it: an image specified anew in every frame
+// loses its depth texture mode on some drivers (Mesa), and the comparison
+// then darkens the colour without lowering the alpha, so shadows came out
+// black.
 void Renderer::PrepareShadowMapStorage()
 {
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, MapSize, MapSize, 0, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT,
-                 nullptr);
+    FitMapStorage(*this, SmallestMapSize);
     PrepareShadowMapFramebuffer(*this);
+    shadowMapDriverLimit = DriverLimit();
+    PreparePcfProgram();
+    OfferMapSizes();
+}
+
+// Without an off-screen buffer the window's size limits the map, so every
+// resize may change what the bar offers.
+void Renderer::OfferMapSizes()
+{
+    if (shadowMapDriverLimit == 0)
+        return;
+    const std::int32_t largest =
+        LargestMapSize(shadowMapDriverLimit, shadowMapFramebuffer != 0, viewportWidth, viewportHeight);
+    if (largest == offeredMapSize)
+        return;
+    offeredMapSize = largest;
+    LimitMapSizes(options, largest);
 }
 
 // Without OpenGL 1.4 there are no depth textures to compare with: the frame
@@ -391,7 +435,8 @@ void Renderer::RenderShadowMap()
     const Matrix4 lightProjection = CurrentMatrix(GL_PROJECTION_MATRIX);
     LoadLightView(options, light);
     const Matrix4 lightView = CurrentMatrix(GL_MODELVIEW_MATRIX);
-    RenderDepthMap(*this);
+    const GLsizei size = MapSizeInUse();
+    RenderDepthMap(*this, size);
     LoadTextureMatrix(lightProjection, lightView);
 
     Resize(viewportWidth, viewportHeight);
@@ -407,7 +452,10 @@ void Renderer::RenderShadowMap()
     glEnable(GL_TEXTURE_2D);
     SetUpComparison(light, options.drawAsTexture);
     EnableWorldCoordinates();
-    DrawScene(true, true, false);
+    if (options.drawAsTexture || options.filtering == MapFiltering::None)
+        DrawScene(true, true, false);
+    else
+        DrawFilteredLight(size);
     glDisable(GL_ALPHA_TEST);
     DisableWorldCoordinates();
 

@@ -63,6 +63,15 @@ std::int32_t IntOf(const void* value)
     return number;
 }
 
+// The enumeration of map sizes from the smallest up to `largest`.
+std::string MapSizeValues(std::int32_t largest)
+{
+    std::string values;
+    for (std::int32_t size = SmallestMapSize; size <= largest; size *= 2)
+        values += (values.empty() ? "" : ", ") + std::to_string(size) + " {" + std::to_string(size) + "}";
+    return "val='" + values + "'";
+}
+
 // --- bar "main" -----------------------------------------------------------
 
 // The method bar that belongs to a mode; mode None has none.
@@ -346,7 +355,7 @@ void CreateVolumeBar(RendererOptions& options)
 void CreateMappedBar(RendererOptions& options)
 {
     TwBar* bar = RenewBar(options.mappedBar, "mapped",
-                          "mapped label='Opcje mapowania cieni' size='350 250' valueswidth=160 visible=false "
+                          "mapped label='Opcje mapowania cieni' size='350 290' valueswidth=160 visible=false "
                           "position='2000 16' color='18 141 18' alpha=64 ");
     options.mappedPolygonOffset = 3.0f;
     TwAddVarRW(bar, "polygonOffset", TW_TYPE_FLOAT, &options.mappedPolygonOffset,
@@ -378,6 +387,20 @@ void CreateMappedBar(RendererOptions& options)
     TwAddVarRW(bar, "orthoOffset", TW_TYPE_FLOAT, &options.orthoOffset,
                "label='Cofniecie rzutowania' step=0.05 group='Rendering mapy cieni' step=0.05 help='Przesuniecie "
                "kamery dla swiatla kierunkowego.'");
+    options.mapSize = SmallestMapSize;
+    TwAddVarRW(bar, "mapSize", TwDefineEnum("mapSizeT", nullptr, 0), &options.mapSize,
+               ("label='Rozdzielczosc mapy' group='Rendering mapy cieni' " + MapSizeValues(LargestOfferedMapSize) +
+                " help='Rozmiar mapy glebokosci w tekselach. Wieksza mapa daje ostrzejsze, mniej schodkowe "
+                "krawedzie cieni kosztem czasu rysowania i pamieci. Rozmiary wieksze niz pozwala sterownik (lub "
+                "okno, gdy brak bufora poza ekranem) nie sa oferowane.'")
+                   .c_str());
+    options.filtering = MapFiltering::None;
+    TwAddVarRW(bar, "filtering", TwDefineEnum("mapFilteringT", nullptr, 0), &options.filtering,
+               "label='Filtrowanie' group='Rendering mapy cieni' val='0 {Brak}, 1 {Liniowe 2x2}, 2 {PCF 4x4}' "
+               "help='Sposob porownania glebokosci. Brak: jedno porownanie, ostra schodkowa krawedz cienia. "
+               "Liniowe 2x2: sterownik laczy liniowo porownania czterech sasiednich tekseli. PCF 4x4: srednia "
+               "szesnastu porownan w otoczeniu teksela daje miekka krawedz cienia; na zakrzywionych powierzchniach "
+               "moze wymagac wiekszego przesuniecia z-bufora.'");
     options.drawAsTexture = false;
     TwAddVarRW(bar, "drawAsTexture", TW_TYPE_BOOLCPP, &options.drawAsTexture,
                "label='Jako tekstura' group='Podglad mapy cieni' true='Wlaczone' false='Wylaczone' "
@@ -390,6 +413,13 @@ void CreateMappedBar(RendererOptions& options)
     TwAddVarRW(bar, "mapViewSize", TW_TYPE_FLOAT, &options.mapViewSize,
                "label='Wielkosc podgladu' min=0 max=1 group='Podglad mapy cieni' step=0.01 help='Wielkosc "
                "podgladu mapy cieni.'");
+}
+
+// A chosen size above the new limit falls back to the largest one offered.
+void LimitMapSizes(RendererOptions& options, std::int32_t largest)
+{
+    TwDefine(("mapped/mapSize " + MapSizeValues(largest)).c_str());
+    options.mapSize = std::min(options.mapSize, largest);
 }
 
 LightBarTypes DefineLightTypes()

@@ -7,6 +7,8 @@
 
 #include "tweakbar/TweakBar.h"
 
+#include <cstdint>
+
 namespace KorvanaFramework
 {
 class Light;
@@ -27,6 +29,9 @@ void CreateMainBar(RendererOptions& options);
 void CreateProjectedBar(RendererOptions& options);
 void CreateVolumeBar(RendererOptions& options);
 void CreateMappedBar(RendererOptions& options);
+// Offers in "mapped/mapSize" only the sizes up to `largest` and brings a
+// larger chosen size down to it.
+void LimitMapSizes(RendererOptions& options, std::int32_t largest);
 // Shows `light` as it is; afterwards options.barLight points at it.
 void CreateLightBar(RendererOptions& options, Light& light);
 

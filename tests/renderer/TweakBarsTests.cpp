@@ -70,6 +70,8 @@ TEST_F(RendererGLTest, InitGLAssignsEveryDefault)
     o.darkeningStencil = o.infiniteVolume = o.useMapView = o.showFrustum = false;
     o.stencilOperation = 1;
     o.near = o.far = o.orthoSize = o.orthoOffset = o.mappedPolygonOffset = o.mapViewSize = 7.0f;
+    o.mapSize = 2048;
+    o.filtering = KorvanaFramework::MapFiltering::Pcf;
     renderer->InitGL();
 
     EXPECT_TRUE(o.tweakBarsReady);
@@ -99,6 +101,8 @@ TEST_F(RendererGLTest, InitGLAssignsEveryDefault)
     EXPECT_EQ(o.mapViewSize, 0.4f);
     EXPECT_FALSE(o.drawAsTexture);
     EXPECT_TRUE(o.showFrustum);
+    EXPECT_EQ(o.mapSize, 512);
+    EXPECT_EQ(o.filtering, KorvanaFramework::MapFiltering::None);
 
     const auto& light = renderer->light;
     EXPECT_TRUE(light.enabled);

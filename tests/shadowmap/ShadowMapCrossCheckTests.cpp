@@ -1,6 +1,7 @@
 // Shadow mapping against the stencil volumes (depth-fail, far plane at
 // infinity) on the default scene with the light as the program starts:
-// the two methods must shadow the same part of the floor.
+// the two methods must shadow the same part of the floor, at every map size
+// and filter, and almost exactly with a large filtered map.
 #include "ShadowMapTestSupport.h"
 
 #include <GL/glew.h>
@@ -8,11 +9,13 @@
 #include <cstdlib>
 #include <functional>
 #include <iostream>
+#include <utility>
 
 namespace ShadowMapTests
 {
 namespace
 {
+using KorvanaFramework::MapFiltering;
 using RendererTests::RendererGLTest;
 
 int Distance(const std::uint8_t* a, const std::uint8_t* b)
@@ -90,26 +93,40 @@ TEST_F(CrossCheck, MappingAndDepthFailVolumesShadowTheSameFloor)
         }
     }
 
-    const Image mapped = Run(RendererMode::Mapping, [&] { renderer->RenderShadowMap(); });
     const Image volumes = Run(RendererMode::Volumes, [&] { renderer->RenderShadowVolumes(); });
-    Save(mapped, "crosscheck-mapping");
     Save(volumes, "crosscheck-volumes");
-    const Shadowing byMap = Classify(mapped, lit, dimmed, floor);
     const Shadowing byVolumes = Classify(volumes, lit, dimmed, floor);
-
-    int total = 0, agree = 0;
-    for (std::size_t i = 0; i < floor.size(); ++i) {
-        if (!floor[i])
-            continue;
-        ++total;
-        agree += byMap.shadowed[i] == byVolumes.shadowed[i] ? 1 : 0;
-    }
-    ASSERT_GT(total, 10000);
     ASSERT_GT(byVolumes.count, 500) << "the volume pass shadows the floor";
-    const double agreement = static_cast<double>(agree) / total;
-    std::cout << "floor pixels " << total << " (undecidable " << undecidable << "), shadowed by mapping "
-              << byMap.count << ", by volumes " << byVolumes.count << ", agreement " << 100.0 * agreement << " %\n";
-    RecordProperty("agreement_percent", std::to_string(100.0 * agreement));
-    EXPECT_GE(agreement, 0.95);
+
+    for (const int size : {512, 1024, 2048, 4096}) {
+        for (const auto& [filtering, name] : {std::pair{MapFiltering::None, "Brak"},
+                                              std::pair{MapFiltering::Linear, "Liniowe 2x2"},
+                                              std::pair{MapFiltering::Pcf, "PCF 4x4"}}) {
+            options.mapSize = size;
+            options.filtering = filtering;
+            const Image mapped = Run(RendererMode::Mapping, [&] { renderer->RenderShadowMap(); });
+            if (size == 512 && filtering == MapFiltering::None)
+                Save(mapped, "crosscheck-mapping");
+            const Shadowing byMap = Classify(mapped, lit, dimmed, floor);
+            int total = 0, agree = 0;
+            for (std::size_t i = 0; i < floor.size(); ++i) {
+                if (!floor[i])
+                    continue;
+                ++total;
+                agree += byMap.shadowed[i] == byVolumes.shadowed[i] ? 1 : 0;
+            }
+            ASSERT_GT(total, 10000);
+            const double agreement = static_cast<double>(agree) / total;
+            std::cout << size << " " << name << ": floor pixels " << total << " (undecidable " << undecidable
+                      << "), shadowed by mapping " << byMap.count << ", by volumes " << byVolumes.count
+                      << ", agreement " << 100.0 * agreement << " %\n";
+            RecordProperty("agreement_percent_" + std::to_string(size) + "_" + std::to_string(int(filtering)),
+                           std::to_string(100.0 * agreement));
+            EXPECT_GE(agreement, 0.95) << size << " " << name;
+            if (size >= 2048 && filtering == MapFiltering::Pcf) {
+                EXPECT_GE(agreement, 0.99) << size << " " << name;
+            }
+        }
+    }
 }
 }

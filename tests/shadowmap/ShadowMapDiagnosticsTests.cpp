@@ -59,14 +59,20 @@ void ExpectMatrix(GLenum which, const Matrix4& expected, const char* what)
 
 // Without the dimmed pass and the alpha test every pixel of the scene takes
 // the map's depth as grey: white where no caster is in the map, darker grey
-// under the box. Nothing is cut away to the background.
-TEST_F(ShadowMapTest, MapAsTextureShowsGreyLevelsOnly)
+// under the box. Nothing is cut away to the background. Filtering changes
+// nothing here, and a large map is projected whole.
+class MapAsTexture : public ShadowMapTest, public testing::WithParamInterface<int>
+{
+};
+
+TEST_P(MapAsTexture, ShowsGreyLevelsOnly)
 {
     Start(640, 480, BoxOverFloor());
     UseSpot({0, 6, 3}, 180.0f, TowardsOrigin, 20.0f);
     renderer->options.drawAsTexture = true;
+    UseMap(GetParam(), GetParam() == 512 ? MapFiltering::None : MapFiltering::Pcf);
     const Image image = Pass();
-    Save(image, "as-texture");
+    Save(image, "as-texture-" + std::to_string(GetParam()));
     int coloured = 0;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
@@ -80,6 +86,8 @@ TEST_F(ShadowMapTest, MapAsTextureShowsGreyLevelsOnly)
     EXPECT_GE(Brightness(image, OnScreen({1.5f, -2, -1})), 254.0) << "no caster in the map";
     EXPECT_GE(Brightness(image, OnScreen({-4, -2, -1})), 254.0) << "outside the map";
 }
+
+INSTANTIATE_TEST_SUITE_P(Sizes, MapAsTexture, testing::Values(512, 2048));
 
 namespace
 {
@@ -262,7 +270,8 @@ TEST_F(ShadowMapTest, SnapshotSettingsReachTheMappingOptions)
     Snapshot::Request request;
     ASSERT_TRUE(Snapshot::ParseArguments({"--mode", "3", "--set", "mapped/near=2", "--set", "mapped/orthoSize=7.5",
                                           "--set", "mapped/showFrustum=Wylaczone", "--set",
-                                          "mapped/drawAsTexture=Wlaczone", "--set", "mapped/mapViewSize=0.25"},
+                                          "mapped/drawAsTexture=Wlaczone", "--set", "mapped/mapViewSize=0.25",
+                                          "--set", "mapped/mapSize=2048", "--set", "mapped/filtering=PCF 4x4"},
                                          request, error))
         << error;
     for (const Snapshot::Setting& setting : request.settings)
@@ -274,5 +283,11 @@ TEST_F(ShadowMapTest, SnapshotSettingsReachTheMappingOptions)
     EXPECT_FALSE(options.showFrustum);
     EXPECT_TRUE(options.drawAsTexture);
     EXPECT_FLOAT_EQ(options.mapViewSize, 0.25f);
+    EXPECT_EQ(options.mapSize, 2048);
+    EXPECT_EQ(options.filtering, MapFiltering::Pcf);
+    EXPECT_TRUE(Snapshot::ApplySetting({"mapped/filtering", "1"}, error)) << error;
+    EXPECT_EQ(options.filtering, MapFiltering::Linear);
+    EXPECT_FALSE(Snapshot::ApplySetting({"mapped/filtering", "3"}, error));
+    EXPECT_FALSE(Snapshot::ApplySetting({"mapped/mapSize", "3000"}, error));
 }
 }

@@ -10,7 +10,9 @@ namespace ShadowMapTests
 {
 namespace
 {
-constexpr int MapSize = 512;
+// Below this brightness gap between the full and the dimmed light a pixel
+// cannot tell shadow from light.
+constexpr double Undecidable = 30.0;
 
 Matrix4 CurrentMatrix(GLenum which)
 {
@@ -98,10 +100,26 @@ Image ShadowMapTest::Pass()
     return window->ReadBack();
 }
 
+void ShadowMapTest::UseMap(int size, MapFiltering filtering)
+{
+    renderer->options.mapSize = size;
+    renderer->options.filtering = filtering;
+}
+
 Image ShadowMapTest::Unshadowed()
 {
     ClearFrame();
     renderer->RenderNoShadow();
+    return window->ReadBack();
+}
+
+Image ShadowMapTest::Dimmed()
+{
+    ClearFrame();
+    renderer->ApplyCamera();
+    renderer->light.UploadPosition();
+    renderer->light.Upload(false);
+    renderer->DrawScene(true, true, false);
     return window->ReadBack();
 }
 
@@ -126,6 +144,24 @@ std::array<int, 2> ShadowMapTest::ScreenOf(const Vec3& world)
     return {static_cast<int>(std::floor(x)), height - 1 - static_cast<int>(std::floor(y))};
 }
 
+Vec3 ShadowMapTest::PlanePointAt(int x, int y, float planeHeight)
+{
+    GLdouble modelview[16], projection[16];
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    std::array<GLdouble, 3> nearPoint{}, farPoint{};
+    const GLdouble wx = x + 0.5, wy = height - 1 - y + 0.5;
+    gluUnProject(wx, wy, 0.0, modelview, projection, viewport, &nearPoint[0], &nearPoint[1], &nearPoint[2]);
+    gluUnProject(wx, wy, 1.0, modelview, projection, viewport, &farPoint[0], &farPoint[1], &farPoint[2]);
+    const double t = (planeHeight - nearPoint[1]) / (farPoint[1] - nearPoint[1]);
+    Vec3 point{};
+    for (int i = 0; i < 3; ++i)
+        point[i] = static_cast<float>(nearPoint[i] + t * (farPoint[i] - nearPoint[i]));
+    return point;
+}
+
 std::array<int, 2> ShadowMapTest::OnScreen(const Vec3& world)
 {
     const std::array<int, 2> at = ScreenOf(world);
@@ -137,7 +173,8 @@ std::array<int, 2> ShadowMapTest::OnScreen(const Vec3& world)
 std::array<double, 2> ShadowMapTest::MapTexelOf(const Vec3& world)
 {
     const std::array<double, 4> str = Transform(CurrentMatrix(GL_TEXTURE_MATRIX), world);
-    return {str[0] / str[3] * MapSize, str[1] / str[3] * MapSize};
+    const double size = renderer->MapSizeInUse();
+    return {str[0] / str[3] * size, str[1] / str[3] * size};
 }
 
 bool ShadowMapTest::IsBackground(const Image& image, const std::array<int, 2>& at) const
@@ -163,5 +200,18 @@ bool IsGrey(const Image& image, int x, int y)
 {
     const std::uint8_t* p = image.At(x, y);
     return std::abs(p[0] - p[1]) <= 1 && std::abs(p[1] - p[2]) <= 1;
+}
+
+std::vector<double> LitShares(const Image& image, const Image& lit, const Image& dimmed)
+{
+    std::vector<double> shares(static_cast<std::size_t>(image.width) * image.height, -1.0);
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            const double full = Brightness(lit, {x, y}), low = Brightness(dimmed, {x, y});
+            if (IsGrey(lit, x, y) && full - low >= Undecidable)
+                shares[static_cast<std::size_t>(y) * image.width + x] = (Brightness(image, {x, y}) - low) / (full - low);
+        }
+    }
+    return shares;
 }
 }

@@ -8,10 +8,12 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace ShadowMapTests
 {
 using KorvanaFramework::LightType;
+using KorvanaFramework::MapFiltering;
 using KorvanaFramework::Matrix4;
 using KorvanaFramework::Renderer;
 using KorvanaFramework::RendererMode;
@@ -56,17 +58,24 @@ protected:
     void UseLight(const ShadowCase& light);
     // Makes the light a spot at `position` with heading, elevation and cone.
     void UseSpot(const Vec3& position, float heading, float elevation, float cutoff);
+    // The map's side and filter for the next passes.
+    void UseMap(int size, MapFiltering filtering);
 
     // The shadow-mapping pass alone after the frame's clear (no marker, no
     // bars), read back; a GL error fails the test.
     Image Pass();
     // The pass without shadow after the same clear.
     Image Unshadowed();
+    // The scene under the dimmed light alone, as a shadowed surface shows.
+    Image Dimmed();
     // The frame's clear to the background and the identity modelview.
     void ClearFrame();
     // The window pixel (from the top left) where a world point is seen. It
     // reads the camera view, projection and viewport that a pass leaves.
     std::array<int, 2> ScreenOf(const Vec3& world);
+    // Where the camera ray through a window pixel (from the top left) meets
+    // the plane y = `height`, from the matrices a pass leaves.
+    Vec3 PlanePointAt(int x, int y, float planeHeight);
     // Same, failing the test when the point is outside the window.
     std::array<int, 2> OnScreen(const Vec3& world);
     // Where a world point falls in the map, in texels, from the texture
@@ -87,4 +96,9 @@ protected:
 // The transform of a matrix of OpenGL applied to a point with w = 1.
 std::array<double, 4> Transform(const Matrix4& m, const Vec3& p);
 bool IsGrey(const Image& image, int x, int y);
+
+// How far each floor pixel of a pass lies from the dimmed towards the full
+// light, 0 in shadow and 1 lit; negative where the two lights differ too
+// little to tell (or the pixel is not the grey floor).
+std::vector<double> LitShares(const Image& image, const Image& lit, const Image& dimmed);
 }
