@@ -98,7 +98,7 @@ TEST_F(ProgramBarsTest, BarsStartWhereAndHowTheProgramPutsThem)
         {"main", "Okno glowne", 350, 130, 16, 16, 160, true},
         {"projected", "Opcje rzutowania cieni", 350, 130, 2000, 16, 160, false},
         {"volume", "Opcje cieni objetosciowych", 360, 200, 2000, 16, 160, false},
-        {"mapped", "Opcje mapowania cieni", 350, 250, 2000, 16, 160, false},
+        {"mapped", "Opcje mapowania cieni", 350, 290, 2000, 16, 160, false},
         {"light", "Swiatlo", 350, 540, 16, 182, 180, true},
     };
     for (const Expected& expected : bars) {
