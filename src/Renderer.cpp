@@ -115,6 +115,10 @@ void Renderer::PrepareShadowMapTexture()
 
 void Renderer::RenderFrame()
 {
+    if (frameRate.FrameStarted(SteadySeconds())) {
+        options.frameMilliseconds = frameRate.Milliseconds();
+        options.framesPerSecond = frameRate.FramesPerSecond();
+    }
     glClearColor(options.backgroundColor[0], options.backgroundColor[1], options.backgroundColor[2], 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     glMatrixMode(GL_MODELVIEW);

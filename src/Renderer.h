@@ -3,6 +3,7 @@
 // three shadow methods) and the frame that runs one shadow pass per paint.
 #pragma once
 
+#include "FrameRate.h"
 #include "Geometry.h"
 #include "Light.h"
 #include "Scene.h"
@@ -36,6 +37,8 @@ struct RendererOptions
     TwBar* mainBar = nullptr;
     RendererMode rendererMode = RendererMode::None;
     Vec3 backgroundColor{};
+    float frameMilliseconds = 0.0f;  // the main bar's read-only frame figures
+    float framesPerSecond = 0.0f;
 
     TwBar* projectedBar = nullptr;
     bool drawObjects = false;
@@ -83,8 +86,8 @@ public:
     // GL state of the frames, the tweak bars, the light's start position and
     // the shadow-map texture; needs the window's context current. Always true.
     bool InitGL();
-    // One frame: clear, the pass of rendererMode, the light marker, the bars,
-    // glFinish. The window presents it.
+    // One frame: the frame figures, clear, the pass of rendererMode, the
+    // light marker, the bars, glFinish. The window presents it.
     void RenderFrame();
     // The client size in pixels; a height of 0 counts as 1. Always true.
     bool Resize(std::int32_t width, std::int32_t height);
@@ -158,6 +161,9 @@ public:
     bool planeValid = false;
 
     ShadowVolumeSet shadowVolumes;
+
+    // Times the frames from one RenderFrame to the next for the main bar.
+    FrameRate frameRate;
 
     // The depth texture of shadow mapping, bound for the whole run.
     std::uint32_t shadowMapTexture = 0;

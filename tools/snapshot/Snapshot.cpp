@@ -67,7 +67,6 @@ int main(int argc, char** argv)
         const auto times = Snapshot::TimeFrames(renderer, window, request.frames);
         std::cout << request.frames << " frames at " << request.width << "x" << request.height << ": "
                   << Snapshot::FormatStatistics(Snapshot::Summarise(times)) << "\n";
-        return 0;
     }
     for (int frame = 0; frame < FramesBeforeReadBack; ++frame)
         renderer.RenderFrame();
