@@ -35,18 +35,20 @@ Renderer::~Renderer()
 }
 
 // A failed read leaves the scene empty, so nothing may keep pointing into
-// the objects of the previous scene: the plane and the volumes are dropped,
-// only the path of the last good scene stays.
+// the objects of the previous scene: the plane, the box and the volumes are
+// dropped, only the path of the last good scene stays.
 bool Renderer::LoadScene(const std::string& path)
 {
     if (!scene.Load(path)) {
         shadowVolumes.Clear();
         shadowPlaneIndex = NoSceneObject;
         planeValid = false;
+        sceneBox = Box{};
         return false;
     }
     sceneFile = path;
     ComputePlaneEquation();
+    ComputeSceneBox();
     shadowVolumes.Clear();
     shadowVolumes.SetScene(&scene);
     shadowVolumes.SetLight(&light);

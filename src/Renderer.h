@@ -106,6 +106,8 @@ public:
     // Finds the object "ShadowPlaneNS" and the plane through its first
     // triangle, which receives the projected shadow.
     void ComputePlaneEquation();
+    // The box around the points of every object of the scene.
+    void ComputeSceneBox();
     // Fills shadowMatrix, the projection from the light onto planeEquation,
     // and multiplies it onto the current matrix.
     void ComputeShadowMatrix();
@@ -161,6 +163,8 @@ public:
     bool planeValid = false;
 
     ShadowVolumeSet shadowVolumes;
+    // The box around every point of the scene; volumes are clipped to it.
+    Box sceneBox;
 
     // Times the frames from one RenderFrame to the next for the main bar.
     FrameRate frameRate;

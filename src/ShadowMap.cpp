@@ -206,6 +206,8 @@ void RenderDepthMap(const Renderer& renderer)
     if (ownBuffer)
         calls.bindFramebuffer(GL_FRAMEBUFFER, renderer.shadowMapFramebuffer);
     glViewport(0, 0, MapSize, MapSize);
+    glScissor(0, 0, MapSize, MapSize);
+    glEnable(GL_SCISSOR_TEST);
     glClear(GL_DEPTH_BUFFER_BIT);
     glDisable(GL_LIGHTING);
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
@@ -216,6 +218,7 @@ void RenderDepthMap(const Renderer& renderer)
     if (ownBuffer)
         calls.bindFramebuffer(GL_FRAMEBUFFER, 0);
     glClear(GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDisable(GL_POLYGON_OFFSET_FILL);
 }
