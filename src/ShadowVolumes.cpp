@@ -212,14 +212,15 @@ bool VolumeGeometry::BuildEdges()
 void VolumeGeometry::BuildPlanes()
 {
     const std::vector<Vec4>& positions = object->positions;
-    planes.clear();
-    planes.reserve(object->triangles.size());
-    for (const Triangle& t : object->triangles)
-        planes.push_back(PlaneFromTriangle(positions[t[0]], positions[t[1]], positions[t[2]]));
-    for (int k = 0; k < 4; ++k) {
-        planeComponents[k].resize(planes.size());
-        for (std::size_t t = 0; t < planes.size(); ++t)
-            planeComponents[k][t] = planes[t][k];
+    const std::vector<Triangle>& triangles = object->triangles;
+    planes.resize(triangles.size());
+    for (std::vector<float>& component : planeComponents)
+        component.resize(triangles.size());
+    for (std::size_t i = 0; i < triangles.size(); ++i) {
+        const Triangle& t = triangles[i];
+        planes[i] = PlaneFromTriangle(positions[t[0]], positions[t[1]], positions[t[2]]);
+        for (int k = 0; k < 4; ++k)
+            planeComponents[k][i] = planes[i][k];
     }
 }
 
