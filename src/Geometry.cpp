@@ -38,8 +38,12 @@ bool IsFinitePlane(const Plane& plane)
 void Include(Box& box, const Vec4& point)
 {
     const float w = point[3];
+    if (!(w > 0.0f)) {
+        box.unbounded = true;
+        return;
+    }
     const Vec3 p{point[0] / w, point[1] / w, point[2] / w};
-    if (!(w > 0.0f) || !std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2])) {
+    if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2])) {
         box.unbounded = true;
         return;
     }
