@@ -1,5 +1,6 @@
 #include "Geometry.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -32,5 +33,43 @@ bool IsFinitePlane(const Plane& plane)
         if (!std::isfinite(component))
             return false;
     return true;
+}
+
+void Include(Box& box, const Vec4& point)
+{
+    const float w = point[3];
+    if (!(w > 0.0f)) {
+        box.unbounded = true;
+        return;
+    }
+    const Vec3 p{point[0] / w, point[1] / w, point[2] / w};
+    if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2])) {
+        box.unbounded = true;
+        return;
+    }
+    for (int axis = 0; axis < 3; ++axis) {
+        box.low[axis] = box.empty ? p[axis] : std::min(box.low[axis], p[axis]);
+        box.high[axis] = box.empty ? p[axis] : std::max(box.high[axis], p[axis]);
+    }
+    box.empty = false;
+}
+
+int FacesAroundTheEye(const Box& box, float margin, const Vec3& eye, std::array<Plane, 6>& planes)
+{
+    if (!box.Valid())
+        return 0;
+    int count = 0;
+    for (int axis = 0; axis < 3; ++axis) {
+        const float low = box.low[axis] - margin, high = box.high[axis] + margin;
+        Plane above{0.0f, 0.0f, 0.0f, -low};
+        above[axis] = 1.0f;
+        if (eye[axis] > low)
+            planes[count++] = above;
+        Plane below{0.0f, 0.0f, 0.0f, high};
+        below[axis] = -1.0f;
+        if (eye[axis] < high)
+            planes[count++] = below;
+    }
+    return count;
 }
 }

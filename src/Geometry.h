@@ -25,4 +25,25 @@ Plane PlaneFromTriangle(const Vec4& p0, const Vec4& p1, const Vec4& p2);
 
 // False when the plane came from a triangle too small to have a normal.
 bool IsFinitePlane(const Plane& plane);
+
+// An axis-aligned box of points. A point at or beyond infinity, or one with
+// a non-finite coordinate, leaves it unbounded for good.
+struct Box
+{
+    Vec3 low{};
+    Vec3 high{};
+    bool empty = true;
+    bool unbounded = false;
+
+    bool Valid() const { return !empty && !unbounded; }
+};
+
+// Grows the box to hold the homogeneous point.
+void Include(Box& box, const Vec4& point);
+
+// The planes of the box's faces, each moved out by `margin`, that have the
+// eye strictly inside (the kept side is where a·x + b·y + c·z + d >= 0).
+// Along any ray from the eye, a point outside one of them lies behind every
+// point of the box on that ray. Returns how many were written.
+int FacesAroundTheEye(const Box& box, float margin, const Vec3& eye, std::array<Plane, 6>& planes);
 }

@@ -39,7 +39,8 @@ void DrawReceivingScene(const Renderer& renderer)
 // the polygon offset so that they neither flicker against nor sink into the
 // surface they lie on. A translucent shadow marks each pixel it darkens in
 // the stencil buffer when asked, so that overlapping shadow triangles darken
-// a pixel only once.
+// a pixel only once; the frame has cleared the stencil buffer, and clearing
+// it again would cost a pass over the whole window.
 void DrawFlattenedCasters(Renderer& renderer)
 {
     const RendererOptions& options = renderer.options;
@@ -52,7 +53,6 @@ void DrawFlattenedCasters(Renderer& renderer)
         glColor4f(0.0f, 0.0f, 0.0f, options.projectedDarkeningFactor);
         if (options.darkeningStencil) {
             glEnable(GL_STENCIL_TEST);
-            glClear(GL_STENCIL_BUFFER_BIT);
             glStencilFunc(GL_EQUAL, 0, AllStencilBits);
             glStencilOp(GL_KEEP, GL_KEEP, GL_INCR);
         }

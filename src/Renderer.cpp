@@ -35,18 +35,20 @@ Renderer::~Renderer()
 }
 
 // A failed read leaves the scene empty, so nothing may keep pointing into
-// the objects of the previous scene: the plane and the volumes are dropped,
-// only the path of the last good scene stays.
+// the objects of the previous scene: the plane, the box and the volumes are
+// dropped, only the path of the last good scene stays.
 bool Renderer::LoadScene(const std::string& path)
 {
     if (!scene.Load(path)) {
         shadowVolumes.Clear();
         shadowPlaneIndex = NoSceneObject;
         planeValid = false;
+        sceneBox = Box{};
         return false;
     }
     sceneFile = path;
     ComputePlaneEquation();
+    ComputeSceneBox();
     shadowVolumes.Clear();
     shadowVolumes.SetScene(&scene);
     shadowVolumes.SetLight(&light);
@@ -115,6 +117,10 @@ void Renderer::PrepareShadowMapTexture()
 
 void Renderer::RenderFrame()
 {
+    if (frameRate.FrameStarted(SteadySeconds())) {
+        options.frameMilliseconds = frameRate.Milliseconds();
+        options.framesPerSecond = frameRate.FramesPerSecond();
+    }
     glClearColor(options.backgroundColor[0], options.backgroundColor[1], options.backgroundColor[2], 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     glMatrixMode(GL_MODELVIEW);

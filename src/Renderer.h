@@ -3,6 +3,7 @@
 // three shadow methods) and the frame that runs one shadow pass per paint.
 #pragma once
 
+#include "FrameRate.h"
 #include "Geometry.h"
 #include "Light.h"
 #include "Scene.h"
@@ -54,6 +55,8 @@ struct RendererOptions
     TwBar* mainBar = nullptr;
     RendererMode rendererMode = RendererMode::None;
     Vec3 backgroundColor{};
+    float frameMilliseconds = 0.0f;  // the main bar's read-only frame figures
+    float framesPerSecond = 0.0f;
 
     TwBar* projectedBar = nullptr;
     bool drawObjects = false;
@@ -103,8 +106,8 @@ public:
     // GL state of the frames, the tweak bars, the light's start position and
     // the shadow-map texture; needs the window's context current. Always true.
     bool InitGL();
-    // One frame: clear, the pass of rendererMode, the light marker, the bars,
-    // glFinish. The window presents it.
+    // One frame: the frame figures, clear, the pass of rendererMode, the
+    // light marker, the bars, glFinish. The window presents it.
     void RenderFrame();
     // The client size in pixels; a height of 0 counts as 1. The map sizes
     // offered follow it where the map has no off-screen buffer. Always true.
@@ -124,6 +127,8 @@ public:
     // Finds the object "ShadowPlaneNS" and the plane through its first
     // triangle, which receives the projected shadow.
     void ComputePlaneEquation();
+    // The box around the points of every object of the scene.
+    void ComputeSceneBox();
     // Fills shadowMatrix, the projection from the light onto planeEquation,
     // and multiplies it onto the current matrix.
     void ComputeShadowMatrix();
@@ -179,6 +184,11 @@ public:
     bool planeValid = false;
 
     ShadowVolumeSet shadowVolumes;
+    // The box around every point of the scene; volumes are clipped to it.
+    Box sceneBox;
+
+    // Times the frames from one RenderFrame to the next for the main bar.
+    FrameRate frameRate;
 
     // The depth texture of shadow mapping, bound for the whole run, and the
     // side its image has now.

@@ -69,12 +69,21 @@ struct ObjContent
     std::string materialFile;
 };
 
+// Tokens are a few bytes long: a plain scan beats a library search.
+bool HasDoubleSlash(std::string_view token)
+{
+    for (std::size_t i = 1; i < token.size(); ++i)
+        if (token[i] == '/' && token[i - 1] == '/')
+            return true;
+    return false;
+}
+
 // Corner forms, tried in order: p//n, p/t/n, p/t, p. Anything after the
 // last number a form needs is ignored.
 bool ParseCorner(std::string_view token, Corner& corner)
 {
     FormatScanner scanner(token);
-    if (token.find("//") != std::string_view::npos) {
+    if (HasDoubleSlash(token)) {
         if (!scanner.Int(corner.position) || !scanner.Literal("//") || !scanner.Int(corner.normal))
             return false;
         corner.hasNormal = true;
@@ -97,7 +106,7 @@ std::uint32_t NumberCorner(const Corner& corner, std::uint32_t line, ObjContent&
     PendingObject& object = content.objects.back();
     const SceneVertexMap::Key key{corner.position, corner.texCoord, corner.normal};
     const auto next = static_cast<std::uint32_t>(object.vertexKeys.size());
-    const std::uint32_t vertex = content.currentVertices.FindOrAdd(key, next);
+    const std::uint32_t vertex = content.currentVertices.FindOrAdd(key, next, content.positions.size());
     if (vertex == next) {
         object.vertexKeys.push_back(key);
         object.firstUseLines.push_back(line);

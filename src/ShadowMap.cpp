@@ -217,6 +217,8 @@ void RenderDepthMap(Renderer& renderer, GLsizei size)
     if (ownBuffer)
         calls.bindFramebuffer(GL_FRAMEBUFFER, renderer.shadowMapFramebuffer);
     glViewport(0, 0, size, size);
+    glScissor(0, 0, size, size);
+    glEnable(GL_SCISSOR_TEST);
     glClear(GL_DEPTH_BUFFER_BIT);
     glDisable(GL_LIGHTING);
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
@@ -228,6 +230,7 @@ void RenderDepthMap(Renderer& renderer, GLsizei size)
     else
         glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, size, size);
     glClear(GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDisable(GL_POLYGON_OFFSET_FILL);
 }

@@ -92,26 +92,42 @@ bool RefersToMissingVertex(const std::vector<Triangle>& triangles, std::size_t v
     });
 }
 
-// The copy of a vertex pushed to infinity (w 0) in the direction from the
-// light through it. A vertex exactly at the light has no such direction and
-// stays where it is.
-Vec4 ExtrudeToInfinity(const Vec4& vertex, const Vec4& light)
+// The copies of `count` vertices (four floats each) pushed to infinity
+// (w 0) in the direction from the light through them. A vertex exactly at
+// the light has no such direction and stays where it is. The loops of this
+// and the next function choose rather than branch and their lists do not
+// overlap, so that they can vectorise.
+void ExtrudeToInfinity(const float* __restrict vertices, float* __restrict copies, std::size_t count,
+                       const Vec4& light)
 {
-    const Vec4 away{vertex[0] - light[0], vertex[1] - light[1], vertex[2] - light[2], 0.0f};
-    if (away[0] == 0.0f && away[1] == 0.0f && away[2] == 0.0f)
-        return vertex;
-    return away;
+    const float lx = light[0], ly = light[1], lz = light[2];
+    for (std::size_t k = 0; k < 4 * count; k += 4) {
+        const float x = vertices[k], y = vertices[k + 1], z = vertices[k + 2], w = vertices[k + 3];
+        const float dx = x - lx, dy = y - ly, dz = z - lz;
+        const bool atLight = dx == 0.0f && dy == 0.0f && dz == 0.0f;
+        copies[k] = atLight ? x : dx;
+        copies[k + 1] = atLight ? y : dy;
+        copies[k + 2] = atLight ? z : dz;
+        copies[k + 3] = atLight ? w : 0.0f;
+    }
 }
 
-// The copy of a vertex `length` further along the ray from a point light.
-Vec4 ExtrudeFromPoint(const Vec4& vertex, const Vec4& light, float length)
+// The copies `length` further along the rays from a point light.
+void ExtrudeFromPoint(const float* __restrict vertices, float* __restrict copies, std::size_t count,
+                      const Vec4& light, float length)
 {
-    const float dx = vertex[0] - light[0], dy = vertex[1] - light[1], dz = vertex[2] - light[2];
-    const float norm = std::sqrt(dx * dx + dy * dy + dz * dz);
-    if (!(norm > 0.0f))
-        return {vertex[0], vertex[1], vertex[2], 1.0f};
-    return {vertex[0] + length * dx / norm, vertex[1] + length * dy / norm, vertex[2] + length * dz / norm,
-            1.0f};
+    const float lx = light[0], ly = light[1], lz = light[2];
+    for (std::size_t k = 0; k < 4 * count; k += 4) {
+        const float x = vertices[k], y = vertices[k + 1], z = vertices[k + 2];
+        const float dx = x - lx, dy = y - ly, dz = z - lz;
+        const float norm = std::sqrt(dx * dx + dy * dy + dz * dz);
+        const float ex = x + length * dx / norm, ey = y + length * dy / norm, ez = z + length * dz / norm;
+        const bool away = norm > 0.0f;
+        copies[k] = away ? ex : x;
+        copies[k + 1] = away ? ey : y;
+        copies[k + 2] = away ? ez : z;
+        copies[k + 3] = 1.0f;
+    }
 }
 
 // A directional light of zero direction lights nothing and casts nothing.
@@ -134,6 +150,7 @@ VolumeGeometry::VolumeGeometry(const SceneObject* object) : object(object)
 
 void VolumeGeometry::Build()
 {
+    backCapIsWholeMesh = false;
     if (!BuildEdges())
         return;
     BuildPlanes();
@@ -185,6 +202,9 @@ bool VolumeGeometry::BuildEdges()
         Reset();
         return false;
     }
+    edgeTriangles.resize(edges.size());
+    for (std::size_t e = 0; e < edges.size(); ++e)
+        edgeTriangles[e] = {edges[e].triangleA, edges[e].triangleB};
     return true;
 }
 
@@ -192,10 +212,16 @@ bool VolumeGeometry::BuildEdges()
 void VolumeGeometry::BuildPlanes()
 {
     const std::vector<Vec4>& positions = object->positions;
-    planes.clear();
-    planes.reserve(object->triangles.size());
-    for (const Triangle& t : object->triangles)
-        planes.push_back(PlaneFromTriangle(positions[t[0]], positions[t[1]], positions[t[2]]));
+    const std::vector<Triangle>& triangles = object->triangles;
+    planes.resize(triangles.size());
+    for (std::vector<float>& component : planeComponents)
+        component.resize(triangles.size());
+    for (std::size_t i = 0; i < triangles.size(); ++i) {
+        const Triangle& t = triangles[i];
+        planes[i] = PlaneFromTriangle(positions[t[0]], positions[t[1]], positions[t[2]]);
+        for (int k = 0; k < 4; ++k)
+            planeComponents[k][i] = planes[i][k];
+    }
 }
 
 // The object's positions, then as many slots for their extruded copies.
@@ -212,6 +238,10 @@ void VolumeGeometry::Reset()
 {
     Release(edges);
     Release(planes);
+    for (std::vector<float>& component : planeComponents)
+        Release(component);
+    Release(edgeTriangles);
+    backCapIsWholeMesh = false;
     Release(vertices);
     Release(sideIndices);
     Release(frontCapIndices);
@@ -236,6 +266,7 @@ void VolumeGeometry::Update(const Vec4& lightPosition, float length, bool depthF
         sideIndices.clear();
         frontCapIndices.clear();
         backCapIndices.clear();
+        backCapIsWholeMesh = false;
         return;
     }
     const std::size_t facingCount = ClassifyTriangles(light);
@@ -256,23 +287,30 @@ void VolumeGeometry::Update(const Vec4& lightPosition, float length, bool depthF
 // Returns how many face it.
 std::size_t VolumeGeometry::ClassifyTriangles(const Vec4& light)
 {
-    facing.resize(planes.size());
-    std::size_t count = 0;
-    for (std::size_t t = 0; t < planes.size(); ++t) {
-        const Plane& p = planes[t];
-        const float dot = p[0] * light[0] + p[1] * light[1] + p[2] * light[2] + p[3] * light[3];
-        facing[t] = dot > 0.0f;
-        count += facing[t];
+    const std::size_t count = planes.size();
+    facing.resize(count);
+    const float* a = planeComponents[0].data();
+    const float* b = planeComponents[1].data();
+    const float* c = planeComponents[2].data();
+    const float* d = planeComponents[3].data();
+    std::uint8_t* flags = facing.data();
+    const float lx = light[0], ly = light[1], lz = light[2], lw = light[3];
+    std::size_t facingCount = 0;
+    for (std::size_t t = 0; t < count; ++t) {
+        const std::uint8_t faces = a[t] * lx + b[t] * ly + c[t] * lz + d[t] * lw > 0.0f;
+        flags[t] = faces;
+        facingCount += faces;
     }
-    return count;
+    return facingCount;
 }
 
 // The edges between a triangle that faces the light and one that does not.
 void VolumeGeometry::FindSilhouette()
 {
     silhouette.clear();
-    for (std::size_t e = 0; e < edges.size(); ++e)
-        if (facing[edges[e].triangleA] != facing[edges[e].triangleB])
+    const std::uint8_t* flags = facing.data();
+    for (std::size_t e = 0; e < edgeTriangles.size(); ++e)
+        if (flags[edgeTriangles[e][0]] != flags[edgeTriangles[e][1]])
             silhouette.push_back(static_cast<std::uint32_t>(e));
 }
 
@@ -285,11 +323,9 @@ void VolumeGeometry::ExtrudeVertices(const Vec4& light, float length)
     const std::size_t n = vertices.size() / 2;
     Vec4* copies = vertices.data() + n;
     if (length == 0.0f) {
-        for (std::size_t k = 0; k < n; ++k)
-            copies[k] = ExtrudeToInfinity(vertices[k], light);
+        ExtrudeToInfinity(vertices.data()->data(), copies->data(), n, light);
     } else if (light[3] != 0.0f) {
-        for (std::size_t k = 0; k < n; ++k)
-            copies[k] = ExtrudeFromPoint(vertices[k], light, length);
+        ExtrudeFromPoint(vertices.data()->data(), copies->data(), n, light, length);
     } else {
         const float norm = std::sqrt(light[0] * light[0] + light[1] * light[1] + light[2] * light[2]);
         const float sx = length * -light[0] / norm, sy = length * -light[1] / norm, sz = length * -light[2] / norm;
@@ -302,25 +338,35 @@ void VolumeGeometry::ExtrudeVertices(const Vec4& light, float length)
 // goes, over the copies of its vertices and keeping its winding, into the
 // back cap. With a directional light and infinite volumes all copies would
 // meet in the apex, so there is no back cap. The lists are sized first and
-// then filled, keeping their storage from frame to frame.
+// then filled, keeping their storage from frame to frame; a back cap of the
+// whole mesh is the same in every frame and is filled only once.
 void VolumeGeometry::BuildCaps(bool depthFail, std::size_t facingCount)
 {
     const std::vector<Triangle>& triangles = object->triangles;
     const std::size_t frontCount = depthFail ? facingCount : 0;
     const std::size_t backCount = sidesAsTriangles ? 0 : triangles.size() - frontCount;
+    const bool wholeMesh = frontCount == 0 && backCount == triangles.size();
     frontCapIndices.resize(3 * frontCount);
+    if (wholeMesh && backCapIsWholeMesh)
+        return;
     backCapIndices.resize(3 * backCount);
+    backCapIsWholeMesh = wholeMesh;
     std::uint32_t* front = frontCapIndices.data();
     std::uint32_t* back = backCapIndices.data();
+    const std::uint8_t* flags = facing.data();
     const auto n = static_cast<std::uint32_t>(vertices.size() / 2);
     for (std::size_t t = 0; t < triangles.size(); ++t) {
         const Triangle& tri = triangles[t];
-        if (depthFail && facing[t]) {
-            front = std::copy(tri.begin(), tri.end(), front);
+        if (depthFail && flags[t]) {
+            front[0] = tri[0];
+            front[1] = tri[1];
+            front[2] = tri[2];
+            front += 3;
         } else if (!sidesAsTriangles) {
-            *back++ = tri[0] + n;
-            *back++ = tri[1] + n;
-            *back++ = tri[2] + n;
+            back[0] = tri[0] + n;
+            back[1] = tri[1] + n;
+            back[2] = tri[2] + n;
+            back += 3;
         }
     }
 }

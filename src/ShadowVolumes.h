@@ -6,6 +6,7 @@
 
 #include "Geometry.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -90,6 +91,15 @@ private:
     bool sidesAsTriangles = false;
     std::vector<std::uint32_t> frontCapIndices;
     std::vector<std::uint32_t> backCapIndices;
+
+    // The planes once more, one component per list, and the two triangles
+    // of every edge on their own: the per-frame passes read only these, in
+    // layouts the compiler vectorises.
+    std::array<std::vector<float>, 4> planeComponents;
+    std::vector<std::array<std::uint32_t, 2>> edgeTriangles;
+    // The back cap holds every triangle, as depth-pass counting wants it;
+    // that list does not depend on the light and is kept.
+    bool backCapIsWholeMesh = false;
 
     // Scratch of one update, kept so that later frames allocate nothing:
     // whether each triangle faces the light, and the silhouette edges.

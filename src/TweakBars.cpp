@@ -261,7 +261,7 @@ void TW_CALL GetLowDiffuse(void* value, void* clientData)
 void CreateMainBar(RendererOptions& options)
 {
     TwBar* bar = RenewBar(options.mainBar, "main",
-                          "main label='Okno glowne' size='350 130' color='18 141 18' alpha=64 valueswidth=160");
+                          "main label='Okno glowne' size='350 170' color='18 141 18' alpha=64 valueswidth=160");
     options.rendererMode = RendererMode::None;
     const TwType modeType = TwDefineEnum("rendererMode", nullptr, 0);
     TwAddVarCB(bar, "rederingMode", modeType, SetRendererMode, GetRendererMode, &options,
@@ -270,6 +270,13 @@ void CreateMainBar(RendererOptions& options)
     options.backgroundColor = {0.0f, 0.0f, 0.0f};
     TwAddVarRW(bar, "backgroundColor", TW_TYPE_COLOR3F, options.backgroundColor.data(),
                "label='Kolor tla' help='Pozwala ustawic kolor tla obrazu.'");
+    options.frameMilliseconds = 0.0f;
+    TwAddVarRW(bar, "frameTime", TW_TYPE_FLOAT, &options.frameMilliseconds,
+               "label='Czas klatki [ms]' readonly help='Sredni czas jednej klatki z ostatniego pol sekundy, "
+               "rysowanie i wyswietlenie razem.'");
+    options.framesPerSecond = 0.0f;
+    TwAddVarRW(bar, "framesPerSecond", TW_TYPE_FLOAT, &options.framesPerSecond,
+               "label='Klatki na sekunde' readonly help='Liczba klatek na sekunde z ostatniego pol sekundy.'");
     TwDefine("GLOBAL help='Korvana pokazuje trzy metody rysowania cieni w czasie rzeczywistym: rzutowanie "
              "cieni na plaszczyzne, cienie objetosciowe z buforem szablonowym oraz mapowanie cieni. Metode "
              "wybiera sie w oknie glownym, a jej opcje w oknie metody. Lewy przycisk myszy obraca widok, "

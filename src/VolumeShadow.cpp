@@ -7,6 +7,9 @@
 
 #include <GL/glew.h>
 
+#include <array>
+#include <cmath>
+
 namespace KorvanaFramework
 {
 namespace
@@ -17,6 +20,11 @@ constexpr GLuint AllStencilBits = ~0u;
 // How far beyond the near plane, and how far past the frustum's edges, the
 // darkening quad lies.
 constexpr float QuadMargin = 0.001f;
+
+// How far the clip planes around the scene lie outside its box: a share of
+// the box's diagonal, and at least this much.
+constexpr float BoxMargin = 0.01f;
+constexpr float MinimumBoxMargin = 0.001f;
 
 // Colour of the visible volumes: a faint red that adds up where faces overlap.
 const GLfloat VolumeColor[4] = {0.9f, 0.0f, 0.0f, 0.15f};
@@ -165,6 +173,42 @@ void RelightUnshadowedPixels(const Renderer& renderer)
     renderer.DrawScene(true, true, false);
 }
 
+// The eye of the camera view the modelview holds: the view is rigid, so the
+// eye is the translation turned back by the transposed rotation.
+Vec3 EyeOfCurrentView()
+{
+    Matrix4 view{};
+    glGetFloatv(GL_MODELVIEW_MATRIX, view.data());
+    Vec3 eye{};
+    for (int c = 0; c < 3; ++c)
+        eye[c] = -(view[4 * c] * view[12] + view[4 * c + 1] * view[13] + view[4 * c + 2] * view[14]);
+    return eye;
+}
+
+// Depth-pass counting changes the stencil only where a volume lies in front
+// of the scene's surface, and two-pass mode reads the counts only where the
+// scene has a surface. A volume's part beyond a face of the scene's box that
+// has the eye inside lies behind every surface on its ray, so it is clipped
+// away: it would cost the rasterizer pixels and change nothing. The faces
+// are moved out a little so that the clipped edges stay well behind any
+// surface. Returns how many clip planes are on.
+int ClipVolumesToTheScene(const Renderer& renderer)
+{
+    const Box& box = renderer.sceneBox;
+    if (!box.Valid())
+        return 0;
+    const float dx = box.high[0] - box.low[0], dy = box.high[1] - box.low[1], dz = box.high[2] - box.low[2];
+    const float margin = BoxMargin * std::sqrt(dx * dx + dy * dy + dz * dz) + MinimumBoxMargin;
+    std::array<Plane, 6> planes{};
+    const int count = FacesAroundTheEye(box, margin, EyeOfCurrentView(), planes);
+    for (int i = 0; i < count; ++i) {
+        const GLdouble equation[4] = {planes[i][0], planes[i][1], planes[i][2], planes[i][3]};
+        glClipPlane(GL_CLIP_PLANE0 + i, equation);
+        glEnable(GL_CLIP_PLANE0 + i);
+    }
+    return count;
+}
+
 // The volumes as translucent red bodies over the image, both faces of each,
 // leaving the stencil counts alone.
 void ShowVolumes(const ShadowVolumeSet& volumes)
@@ -182,7 +226,9 @@ void ShowVolumes(const ShadowVolumeSet& volumes)
 }
 }
 
-// One frame of the volume method. Two-pass mode needs the light: it is
+// One frame of the volume method, on the stencil buffer the frame has just
+// cleared: clearing it again would cost a pass over the whole window and
+// change nothing. Two-pass mode needs the light: it is
 // switched on before the state of the frame is saved, so that the switch
 // outlasts the frame together with GL_LIGHT0 and the bar keeps telling the
 // truth about it.
@@ -202,13 +248,15 @@ void Renderer::RenderShadowVolumes()
     light.Upload(fast);
     DrawScene(true, true, false);
 
-    glClear(GL_STENCIL_BUFFER_BIT);
     glEnable(GL_STENCIL_TEST);
     glDepthFunc(GL_LESS);
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glDisable(GL_LIGHTING);
     glDepthMask(GL_FALSE);
+    const int clipPlanes = fast || options.stencilOperation != 0 ? 0 : ClipVolumesToTheScene(*this);
     CountVolumes(options.stencilOperation, shadowVolumes);
+    for (int i = 0; i < clipPlanes; ++i)
+        glDisable(GL_CLIP_PLANE0 + i);
 
     glCullFace(GL_BACK);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -220,5 +268,15 @@ void Renderer::RenderShadowVolumes()
     if (options.drawVolumes)
         ShowVolumes(shadowVolumes);
     glPopAttrib();
+}
+
+// Every point of the scene, the shadow plane included, for the clipping of
+// the volumes.
+void Renderer::ComputeSceneBox()
+{
+    sceneBox = Box{};
+    for (std::uint32_t i = 0; i < scene.ObjectCount(); ++i)
+        for (const Vec4& position : scene.ObjectAt(i).positions)
+            Include(sceneBox, position);
 }
 }

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <locale.h>
@@ -24,21 +25,24 @@ void WavefrontFile::FileErrorLog(const std::string& message, const std::string& 
 }
 
 // Only blanks separate tokens, so a tab keeps a keyword and its numbers
-// together as one token that matches no keyword.
+// together as one token that matches no keyword. Tokens are a few bytes
+// long, so a plain scan beats a library search per token.
 void WavefrontFile::SplitTokens(std::string_view line, std::vector<std::string_view>& tokens)
 {
     tokens.clear();
-    std::size_t pos = 0;
-    while (pos < line.size()) {
-        if (line[pos] == ' ') {
-            ++pos;
+    const char* const first = line.data();
+    const char* const last = first + line.size();
+    const char* at = first;
+    while (at != last) {
+        if (*at == ' ') {
+            ++at;
             continue;
         }
-        std::size_t end = line.find(' ', pos);
-        if (end == std::string_view::npos)
-            end = line.size();
-        tokens.push_back(line.substr(pos, end - pos));
-        pos = end;
+        const char* end = at;
+        while (end != last && *end != ' ')
+            ++end;
+        tokens.emplace_back(at, static_cast<std::size_t>(end - at));
+        at = end;
     }
 }
 
@@ -46,15 +50,36 @@ namespace WavefrontText
 {
 namespace
 {
-// White space as the "C" locale defines it for formatted scans.
-bool IsScanSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+// How much of a file is read at once.
+constexpr std::size_t PieceSize = 1 << 20;
 
-bool IsDigit(char c)
+// Seven digits at most, without exponent, as exporters write coordinates:
+// the digits as an integer and the power of ten of the decimals are then
+// both exact floats, so their quotient is rounded exactly as a full
+// conversion rounds the number. Returns where the number ends, or null,
+// having set nothing, for any other number.
+const char* ShortDecimal(const char* first, const char* last, float& value)
 {
-    return c >= '0' && c <= '9';
+    static const float PowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+    constexpr int MaxDigits = 7;
+    const char* at = first;
+    const bool negative = *at == '-';
+    if (negative)
+        ++at;
+    std::uint32_t number = 0;
+    int count = 0, decimals = 0;
+    for (; at != last && IsDigit(*at) && count <= MaxDigits; ++at, ++count)
+        number = number * 10 + static_cast<std::uint32_t>(*at - '0');
+    if (at != last && *at == '.') {
+        ++at;
+        for (; at != last && IsDigit(*at) && count <= MaxDigits; ++at, ++count, ++decimals)
+            number = number * 10 + static_cast<std::uint32_t>(*at - '0');
+    }
+    if (count == 0 || count > MaxDigits || (at != last && (*at == 'e' || *at == 'E')))
+        return nullptr;
+    const float magnitude = static_cast<float>(number) / PowersOfTen[decimals];
+    value = negative ? -magnitude : magnitude;
+    return at;
 }
 
 // A decimal number too large or too small for a float: converted the slow
@@ -73,61 +98,62 @@ float OutOfRangeFloat(const char* first, const char* last)
 }
 }
 
-// The whole file at once: one read is much faster than line-wise stream
-// input, and lines are then views into one buffer. Only regular files are
-// read: a named pipe or a device such as /dev/zero named by a scene would
-// block the program or fill its memory.
-bool ReadWholeFile(const std::string& path, std::string& contents)
+bool LineReader::Open(const std::string& path)
 {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error))
         return false;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-    if (!file)
-        return false;
-    contents.clear();
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (!error)
-        contents.reserve(static_cast<std::size_t>(size));
-    char buffer[1 << 16];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-        contents.append(buffer, got);
-    return !std::ferror(file.get());
+    file.reset(std::fopen(path.c_str(), "rb"));
+    buffer.resize(PieceSize);
+    return file != nullptr;
 }
 
-// Steps to the next line; false once the text is exhausted.
-bool LineCursor::Next(std::string_view& line)
+bool LineReader::Next(std::string_view& line)
 {
     if (finished)
         return false;
     ++lineNumber;
-    const std::size_t end = rest.find('\n');
-    if (end == std::string_view::npos) {
-        line = rest;
-        rest = {};
-        finished = true;
-        return true;
+    for (;;) {
+        const char* first = buffer.data() + begin;
+        const std::size_t size = end - begin;
+        const auto* lineFeed = static_cast<const char*>(std::memchr(first, '\n', size));
+        if (lineFeed != nullptr) {
+            line = std::string_view(first, static_cast<std::size_t>(lineFeed - first));
+            if (!line.empty() && line.back() == '\r')
+                line.remove_suffix(1);
+            begin += static_cast<std::size_t>(lineFeed - first) + 1;
+            return true;
+        }
+        if (atEnd) {
+            line = std::string_view(first, size);
+            begin = end;
+            finished = true;
+            return true;
+        }
+        if (!Fill()) {
+            failed = finished = true;
+            return false;
+        }
     }
-    line = rest.substr(0, end);
-    if (!line.empty() && line.back() == '\r')
-        line.remove_suffix(1);
-    rest.remove_prefix(end + 1);
-    return true;
 }
 
-void FormatScanner::SkipWhiteSpace()
+// Moves the unfinished line to the front and reads on after it; a line
+// longer than the buffer doubles it.
+bool LineReader::Fill()
 {
-    while (!rest.empty() && IsScanSpace(rest.front()))
-        rest.remove_prefix(1);
-}
-
-// Matches literal text exactly at the current place.
-bool FormatScanner::Literal(std::string_view literal)
-{
-    if (rest.substr(0, literal.size()) != literal)
-        return false;
-    rest.remove_prefix(literal.size());
+    const std::size_t kept = end - begin;
+    std::memmove(buffer.data(), buffer.data() + begin, kept);
+    begin = 0;
+    end = kept;
+    if (end == buffer.size())
+        buffer.resize(2 * buffer.size());
+    const std::size_t got = std::fread(buffer.data() + end, 1, buffer.size() - end, file.get());
+    end += got;
+    if (got == 0) {
+        if (std::ferror(file.get()))
+            return false;
+        atEnd = true;
+    }
     return true;
 }
 
@@ -146,32 +172,16 @@ bool FormatScanner::Float(float& value)
     if (!startsNumber)
         return false;
     const char* from = *first == '+' ? digits : first;
+    if (const char* end = ShortDecimal(from, last, value)) {
+        rest.remove_prefix(static_cast<std::size_t>(end - first));
+        return true;
+    }
     const auto result = std::from_chars(from, last, value, std::chars_format::general);
     if (result.ec == std::errc::result_out_of_range)
         value = OutOfRangeFloat(from, result.ptr);
     else if (result.ec != std::errc())
         return false;
     rest.remove_prefix(static_cast<std::size_t>(result.ptr - first));
-    return true;
-}
-
-// A decimal integer with optional sign.
-bool FormatScanner::Int(std::int32_t& value)
-{
-    SkipWhiteSpace();
-    std::size_t pos = 0;
-    const bool negative = pos < rest.size() && rest[pos] == '-';
-    if (pos < rest.size() && (rest[pos] == '+' || rest[pos] == '-'))
-        ++pos;
-    if (pos == rest.size() || !IsDigit(rest[pos]))
-        return false;
-    const std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-    std::int64_t magnitude = 0;
-    for (; pos < rest.size() && IsDigit(rest[pos]); ++pos)
-        magnitude = std::min(magnitude * 10 + (rest[pos] - '0'), limit);
-    const std::int64_t signedValue = negative ? -magnitude : std::min(magnitude, limit - 1);
-    value = static_cast<std::int32_t>(signedValue);
-    rest.remove_prefix(pos);
     return true;
 }
 

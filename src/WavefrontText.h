@@ -5,48 +5,109 @@
 
 #include "Scene.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <limits>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace KorvanaFramework::WavefrontText
 {
-// Reads a whole file into memory; false when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::string& contents);
-
-// Hands out the lines of a text one by one, counting them. A carriage
+// Hands out the lines of a file one by one, counting them, reading the file
+// in pieces so that a large one never lies in memory whole. A carriage
 // return right before a line feed is not part of the line. A text that ends
-// in a line break yields one more, empty, line, and an empty text yields one
-// empty line, so the count ends one above the number of line breaks.
-class LineCursor
+// in a line break yields one more, empty, line, and an empty file yields one
+// empty line, so the count ends one above the number of line breaks. A line
+// stays valid until the next call of Next.
+class LineReader
 {
 public:
-    explicit LineCursor(std::string_view text) : rest(text) {}
+    // Only regular files are read: a named pipe or a device such as
+    // /dev/zero named by a scene would block the program or fill its memory.
+    bool Open(const std::string& path);
+    // False after the last line, or at a read error.
     bool Next(std::string_view& line);
+    // Whether reading stopped at a read error.
+    bool Failed() const { return failed; }
     std::uint32_t LineNumber() const { return lineNumber; }
 
 private:
-    std::string_view rest;
+    bool Fill();
+
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file{nullptr, std::fclose};
+    std::vector<char> buffer;
+    std::size_t begin = 0;  // the unread part of the buffer
+    std::size_t end = 0;
+    bool atEnd = false;  // the file has no more bytes
     bool finished = false;
+    bool failed = false;
     std::uint32_t lineNumber = 0;
 };
 
+// White space as the "C" locale defines it for formatted scans.
+inline bool IsScanSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+inline bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
 // A scan over a piece of text with the rules of a C formatted scan in the
 // "C" locale: literals must match exactly where they stand, and every number
-// first skips white space. Numbers are decimal only.
+// first skips white space. Numbers are decimal only. The small steps are
+// defined here, since faces call them millions of times per large file.
 class FormatScanner
 {
 public:
     explicit FormatScanner(std::string_view text) : rest(text) {}
-    bool Literal(std::string_view literal);
+
+    // Matches literal text exactly at the current place.
+    bool Literal(std::string_view literal)
+    {
+        if (rest.substr(0, literal.size()) != literal)
+            return false;
+        rest.remove_prefix(literal.size());
+        return true;
+    }
+
     bool Float(float& value);
-    // Values beyond the 32-bit range saturate.
-    bool Int(std::int32_t& value);
+
+    // A decimal integer with optional sign; values beyond the 32-bit range
+    // saturate.
+    bool Int(std::int32_t& value)
+    {
+        SkipWhiteSpace();
+        const char* at = rest.data();
+        const char* const last = at + rest.size();
+        const bool negative = at != last && *at == '-';
+        if (at != last && (*at == '+' || *at == '-'))
+            ++at;
+        if (at == last || !IsDigit(*at))
+            return false;
+        const std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+        std::int64_t magnitude = 0;
+        for (; at != last && IsDigit(*at); ++at)
+            magnitude = std::min(magnitude * 10 + (*at - '0'), limit);
+        const std::int64_t signedValue = negative ? -magnitude : std::min(magnitude, limit - 1);
+        value = static_cast<std::int32_t>(signedValue);
+        rest.remove_prefix(static_cast<std::size_t>(at - rest.data()));
+        return true;
+    }
 
 private:
-    void SkipWhiteSpace();
+    void SkipWhiteSpace()
+    {
+        while (!rest.empty() && IsScanSpace(rest.front()))
+            rest.remove_prefix(1);
+    }
+
     std::string_view rest;
 };
 
@@ -71,14 +132,13 @@ template <class Statement>
 WalkResult WalkStatements(const std::string& path, std::uint32_t& line, const char*& error,
                           Statement&& statement)
 {
-    std::string contents;
-    if (!ReadWholeFile(path, contents))
+    LineReader reader;
+    if (!reader.Open(path))
         return WalkResult::CannotOpen;
-    LineCursor cursor(contents);
     std::vector<std::string_view> tokens;
     std::string_view text;
-    while (cursor.Next(text)) {
-        line = cursor.LineNumber();
+    while (reader.Next(text)) {
+        line = reader.LineNumber();
         if (!text.empty() && text.front() == '#')
             continue;
         WavefrontFile::SplitTokens(text, tokens);
@@ -88,7 +148,9 @@ WalkResult WalkStatements(const std::string& path, std::uint32_t& line, const ch
         if (error)
             return WalkResult::Failed;
     }
-    line = cursor.LineNumber();
+    if (reader.Failed())
+        return WalkResult::CannotOpen;
+    line = reader.LineNumber();
     return WalkResult::Finished;
 }
 

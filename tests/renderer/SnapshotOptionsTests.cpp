@@ -2,6 +2,7 @@
 // the bars are built without a GL context.
 #include <gtest/gtest.h>
 
+#include "FrameBenchmark.h"
 #include "Renderer.h"
 #include "SnapshotOptions.h"
 #include "TweakBars.h"
@@ -42,7 +43,9 @@ TEST(SnapshotOptions, MalformedArgumentsAreRefusedWithAReason)
     const std::vector<std::vector<std::string>> bad = {
         {"--mode", "4"},        {"--mode", "two"},          {"--light", "lamp"}, {"--light-position", "1,2"},
         {"--set", "=1"},        {"--set", "main/x"},        {"--size", "0x10"},  {"--size", "100"},
-        {"--camera", "1,2,3,4"}, {"--frobnicate", "1"},     {"--mode"}};
+        {"--camera", "1,2,3,4"}, {"--frobnicate", "1"},     {"--mode"},
+        {"--frames", "0"},      {"--frames", "2.5"},        {"--frames", "ten"}, {"--rounds", "0"},
+        {"--frames"}};
     for (const auto& arguments : bad) {
         Request request;
         std::string error;
@@ -71,6 +74,61 @@ TEST(SnapshotOptions, SettingsGoThroughTheBarsAsEdits)
     EXPECT_FALSE(ApplySetting({"main/nothing", "1"}, error));
     EXPECT_FALSE(ApplySetting({"main/rederingMode", "Cienie"}, error));
     EXPECT_FALSE(ApplySetting({"light/enabled", "", true}, error));
+    KorvanaFramework::DeleteBars(options);
+}
+
+TEST(SnapshotOptions, FramesAreCountedAndTheTableHasItsOwnWindow)
+{
+    Request timed;
+    std::string error;
+    ASSERT_TRUE(ParseArguments({"--frames", "40", "--size", "640x480", "--mode", "3"}, timed, error)) << error;
+    EXPECT_EQ(timed.frames, 40);
+    EXPECT_FALSE(timed.frameTable);
+    EXPECT_EQ(timed.width, 640);
+
+    Request table;
+    ASSERT_TRUE(ParseArguments({"--size", "320x200", "--frame-table", "--rounds", "5"}, table, error)) << error;
+    EXPECT_TRUE(table.frameTable);
+    EXPECT_EQ(table.rounds, 5);
+    EXPECT_EQ(table.width, 1280);
+    EXPECT_EQ(table.height, 1024);
+    EXPECT_EQ(table.frames, 100);
+
+    Request shortTable;
+    ASSERT_TRUE(ParseArguments({"--frame-table", "--frames", "10"}, shortTable, error)) << error;
+    EXPECT_EQ(shortTable.frames, 10);
+}
+
+// Every row is reached by bar edits alone, each row setting the switches it
+// depends on whatever the row before left.
+TEST(SnapshotOptions, EveryRowOfTheStandardTableIsAcceptedByTheBars)
+{
+    using KorvanaFramework::RendererMode;
+    KorvanaFramework::RendererOptions options;
+    options.tweakBarsReady = TwInit(TW_OPENGL, nullptr) != 0;
+    ASSERT_TRUE(options.tweakBarsReady);
+    KorvanaFramework::CreateMainBar(options);
+    KorvanaFramework::CreateProjectedBar(options);
+    KorvanaFramework::CreateVolumeBar(options);
+    KorvanaFramework::CreateMappedBar(options);
+    const std::vector<Snapshot::TableRow> table = Snapshot::StandardTable();
+    ASSERT_FALSE(table.empty());
+    EXPECT_EQ(table.front().name, "0 no shadow");
+    int volumeRows = 0;
+    for (const Snapshot::TableRow& row : table) {
+        for (const Snapshot::Setting& setting : row.settings) {
+            std::string error;
+            EXPECT_TRUE(ApplySetting(setting, error)) << row.name << ": " << error;
+        }
+        if (options.rendererMode != RendererMode::Volumes)
+            continue;
+        ++volumeRows;
+        EXPECT_EQ(options.stencilOperation, row.name.find("depth-fail") != std::string::npos ? 1 : 0) << row.name;
+        EXPECT_EQ(options.volumeUseDarkening, row.name.find("darkening") != std::string::npos) << row.name;
+        EXPECT_EQ(options.drawVolumes, row.name.find("visible") != std::string::npos) << row.name;
+    }
+    EXPECT_EQ(volumeRows, 5);
+    EXPECT_EQ(options.rendererMode, RendererMode::Mapping);
     KorvanaFramework::DeleteBars(options);
 }
 }

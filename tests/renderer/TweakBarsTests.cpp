@@ -403,6 +403,27 @@ TEST_F(TweakBarsTest, BarEditsChangeThePicture)
     EXPECT_EQ(corner[0], 0);
 }
 
+// The main bar's frame figures fill in once half a second of frames has
+// passed, agree with each other, and cannot be edited.
+TEST_F(TweakBarsTest, FrameRowsShowTheFrameTimeReadOnly)
+{
+    for (const char* row : {"main/frameTime", "main/framesPerSecond"}) {
+        const auto info = GetRow(row);
+        ASSERT_TRUE(info.has_value()) << row;
+        EXPECT_TRUE(info->readonly) << row;
+        EXPECT_TRUE(IsShown(row)) << row;
+        EXPECT_FALSE(SetNumber(row, 1.0)) << row;
+    }
+    EXPECT_EQ(ValueText("main/frameTime"), "0.00");
+    const double start = KorvanaFramework::SteadySeconds();
+    while (KorvanaFramework::SteadySeconds() - start < 0.6)
+        Frame();
+    const KorvanaFramework::RendererOptions& o = renderer->options;
+    EXPECT_GT(o.frameMilliseconds, 0.0f);
+    EXPECT_NEAR(o.frameMilliseconds * o.framesPerSecond, 1000.0f, 1.0f);
+    EXPECT_NE(ValueText("main/frameTime"), "0.00");
+}
+
 TEST_F(TweakBarsTest, DestroyingTheRendererRemovesTheBarsAndStopsTheLibrary)
 {
     renderer.reset();

@@ -6,6 +6,7 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <cstring>
 #include <sys/stat.h>
 
 using namespace KorvanaFramework;
@@ -267,6 +268,56 @@ TEST_F(ObjReader, VerticesNumberedByFirstUseAcrossFileWideLists)
     ASSERT_EQ(b.positions.size(), 3u);
     EXPECT_EQ(b.positions[0], (Vec4{9, 9, 9, 1}));
     EXPECT_EQ(b.positions[2], (Vec4{5, 5, 5, 1}));
+}
+
+// A corner may name a position before the file gives it; when the same
+// tuple comes again after the position was given, it is the same vertex.
+TEST_F(ObjReader, TupleNamedBeforeItsPositionStaysOneVertex)
+{
+    ASSERT_TRUE(Load("v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 4\nv 1 1 0\nf 4 2 3\nf 1 2 3\n"));
+    const SceneObject& object = Only();
+    EXPECT_EQ(object.positions.size(), 4u);
+    EXPECT_EQ(object.triangles[1], (Triangle{2, 1, 3}));
+    EXPECT_EQ(object.positions[2], (Vec4{1, 1, 0, 1}));
+}
+
+// Short decimals take a quicker path than long ones and exponents; every
+// form must give the value the C library gives.
+TEST_F(ObjReader, NumbersMatchTheCLibraryToTheLastBit)
+{
+    const std::vector<std::string> numbers = {
+        "0.1",      "-2.345678", "1234567", "9999999", "12345678", "0.0000001", "1.0000001", ".5",
+        "5.",       "0.3",       "-0.7",    "2.500000", "1.5e3",   "7.25E1",    "0.3e",      "16777217",
+        "0.000001", "-0.000000", "3.141593", "0.0",     "00000012", "4.2",      "1e-50",     "9.999999"};
+    std::string text;
+    for (std::size_t i = 0; i < numbers.size(); i += 3)
+        text += "v " + numbers[i] + " " + numbers[i + 1] + " " + numbers[i + 2] + "\n";
+    const std::size_t lines = numbers.size() / 3;
+    for (std::size_t i = 1; i + 1 < lines; ++i)
+        text += "f " + std::to_string(i) + " " + std::to_string(i + 1) + " " + std::to_string(i + 2) + "\n";
+    text += "f " + std::to_string(lines) + " 1 2\n";
+    ASSERT_TRUE(Load(text));
+    const SceneObject& object = Only();
+    ASSERT_EQ(object.positions.size(), lines);
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        const float expected = std::strtof(numbers[i].c_str(), nullptr);
+        const float read = object.positions[i / 3][i % 3];
+        EXPECT_EQ(std::memcmp(&expected, &read, sizeof read), 0) << numbers[i] << " read as " << read;
+    }
+}
+
+// The file is read in pieces of about a megabyte: a line longer than a
+// piece, and lines broken across pieces, still count and read as lines.
+TEST_F(ObjReader, LinesAcrossPiecesOfALargeFile)
+{
+    std::string text = "# " + std::string(3u << 20, 'x') + "\n";
+    const int vertexLines = 300000;
+    for (int i = 0; i < vertexLines; ++i)
+        text += "v 1 2 3\r\n";
+    ExpectRejected(text + "v 1\r\nf 1 2 3\n", vertexLines + 2, "Zła liczba współrzędnych wierzchołka");
+    ASSERT_TRUE(Load(text + "o Last\r\nf 1 2 3"));
+    EXPECT_EQ(Only().name, "Last");
+    EXPECT_EQ(Only().positions[2], (Vec4{1, 2, 3, 1}));
 }
 
 TEST_F(ObjReader, IndicesOutsideTheirListsFailTheLoad)

@@ -186,6 +186,26 @@ TEST_F(VolumeUpdate, ModeChangesActOnTheNextUpdate)
     EXPECT_TRUE(geometry.BackCapIndices().empty());
 }
 
+// The whole-mesh back cap of depth-pass counting is kept from frame to
+// frame; any update that empties or partitions it must rebuild it.
+TEST_F(VolumeUpdate, WholeMeshBackCapSurvivesEveryOtherUpdate)
+{
+    const Indices whole = AllTriangles(cube, CubeCorners);
+    const struct
+    {
+        Vec4 light;
+        float length;
+        bool depthFail;
+    } between[] = {{{0, 0, 0, 0}, 0, false}, {PointAbove, 0, true}, {SunAbove, 0, false}, {PointAbove, 3, true}};
+    for (const auto& other : between) {
+        geometry.Update(PointAbove, 0, false);
+        ASSERT_EQ(whole, geometry.BackCapIndices());
+        geometry.Update(other.light, other.length, other.depthFail);
+        geometry.Update(PointAbove, 0, false);
+        EXPECT_EQ(whole, geometry.BackCapIndices()) << "after " << other.light[3] << " " << other.depthFail;
+    }
+}
+
 TEST_F(VolumeUpdate, LightInsideAClosedMeshHasNoSilhouette)
 {
     const Vec4 centre{0.5f, 0.5f, 0.5f, 1};

@@ -1,6 +1,8 @@
 // korvana-snapshot: one frame of the program rendered in a window of the
 // current X display and written as PNG, with the shadow method, the light
-// and any bar option set from the command line.
+// and any bar option set from the command line; or the frame times of that
+// configuration, or of the standard table.
+#include "FrameBenchmark.h"
 #include "SnapshotOptions.h"
 #include "SnapshotWindow.h"
 
@@ -82,6 +84,16 @@ int main(int argc, char** argv)
         renderer.panY = request.panY;
     }
 
+    if (request.frameTable) {
+        if (!Snapshot::RunFrameTable(renderer, window, request.frames, request.rounds, std::cout, error))
+            return Fail(error);
+        return 0;
+    }
+    if (request.frames > 0) {
+        const auto times = Snapshot::TimeFrames(renderer, window, request.frames);
+        std::cout << request.frames << " frames at " << request.width << "x" << request.height << ": "
+                  << Snapshot::FormatStatistics(Snapshot::Summarise(times)) << "\n";
+    }
     for (int frame = 0; frame < FramesBeforeReadBack; ++frame)
         renderer.RenderFrame();
     if (!Snapshot::WritePng(window.ReadBack(), request.output))

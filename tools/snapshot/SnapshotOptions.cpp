@@ -10,6 +10,14 @@ namespace Snapshot
 {
 namespace
 {
+constexpr int MaxFrames = 100000;
+constexpr int MaxRounds = 100;
+
+// The standard table's window and frames per round when --frames is not given.
+constexpr int TableWidth = 1280;
+constexpr int TableHeight = 1024;
+constexpr int TableFrames = 100;
+
 // The whole text as a number, or false.
 bool ParseNumber(const std::string& text, double& number)
 {
@@ -33,6 +41,16 @@ bool ParseNumbers(const std::string& text, std::size_t count, std::vector<double
         numbers.push_back(number);
     }
     return numbers.size() == count;
+}
+
+// A whole number within min..max.
+bool ParseCount(const std::string& text, int min, int max, int& count)
+{
+    double number = 0.0;
+    if (!ParseNumber(text, number) || number != static_cast<int>(number) || number < min || number > max)
+        return false;
+    count = static_cast<int>(number);
+    return true;
 }
 
 // "1024x768".
@@ -113,6 +131,16 @@ bool ParseOption(const std::string& option, const std::string& value, Request& r
             error = "--size takes WIDTHxHEIGHT";
             return false;
         }
+    } else if (option == "--frames") {
+        if (!ParseCount(value, 1, MaxFrames, request.frames)) {
+            error = "--frames takes a count from 1 to " + std::to_string(MaxFrames);
+            return false;
+        }
+    } else if (option == "--rounds") {
+        if (!ParseCount(value, 1, MaxRounds, request.rounds)) {
+            error = "--rounds takes a count from 1 to " + std::to_string(MaxRounds);
+            return false;
+        }
     } else if (option == "--output" || option == "-o") {
         request.output = value;
     } else if (option == "--scene") {
@@ -136,6 +164,10 @@ bool ParseArguments(const std::vector<std::string>& arguments, Request& request,
             request.probe = true;
             continue;
         }
+        if (arguments[i] == "--frame-table") {
+            request.frameTable = true;
+            continue;
+        }
         if (i + 1 == arguments.size()) {
             error = arguments[i] + " needs a value";
             return false;
@@ -143,6 +175,12 @@ bool ParseArguments(const std::vector<std::string>& arguments, Request& request,
         if (!ParseOption(arguments[i], arguments[i + 1], request, error))
             return false;
         ++i;
+    }
+    if (request.frameTable) {
+        request.width = TableWidth;
+        request.height = TableHeight;
+        if (request.frames == 0)
+            request.frames = TableFrames;
     }
     return true;
 }
@@ -183,6 +221,12 @@ const char* Usage()
            "  --output FILE            the PNG to write (korvana-snapshot.png)\n"
            "  --scene FILE             another OBJ scene (Scene/test.obj beside the program)\n"
            "  --probe                  only tells by the exit status whether a GL window opens\n"
+           "  --frames N               first times N frames (frame, marker, bars, glFinish, swap)\n"
+           "                           and prints their mean, median and 95th percentile\n"
+           "  --frame-table            times the standard configurations of every method at\n"
+           "                           1280x1024 (100 frames each unless --frames says otherwise)\n"
+           "                           and prints each one's ratio to mode 0\n"
+           "  --rounds N               rounds of the table, the best of which counts (3)\n"
            "Settings are made in the order given, as a user makes them in the bars.\n";
 }
 }

@@ -32,6 +32,9 @@ struct Request
     float panY = 0.0f;
     bool help = false;
     bool probe = false;  // only whether a window with a GL context opens
+    int frames = 0;      // frames to time before the picture; 0: none
+    bool frameTable = false;  // the standard table of frame times
+    int rounds = 3;           // rounds of the table, the best of which counts
 };
 
 // False with a message for an unknown option or a malformed value.

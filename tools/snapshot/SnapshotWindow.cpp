@@ -95,6 +95,11 @@ Image SnapshotWindow::ReadBack() const
     return image;
 }
 
+void SnapshotWindow::Present() const
+{
+    SwapBuffers(dc);
+}
+
 bool WritePng(const Image& image, const std::string& path)
 {
     // GL rows start at the bottom; a PNG starts at the top.

@@ -39,6 +39,8 @@ public:
 
     // The back buffer as the last frame left it, before any swap.
     Image ReadBack() const;
+    // Shows the back buffer, as the program's window does after each frame.
+    void Present() const;
 
 private:
     bool Open();

@@ -1,0 +1,105 @@
+#include "FrameBenchmark.h"
+
+#include "Renderer.h"
+
+#include <GL/glew.h>
+
+#include <chrono>
+#include <cstdio>
+
+namespace Snapshot
+{
+namespace
+{
+// Frames drawn before timing starts: the bars lay themselves out and a newly
+// chosen method fills its buffers.
+constexpr int WarmUpFrames = 3;
+
+Setting Mode(const char* mode)
+{
+    return {"main/rederingMode", mode};
+}
+
+// The volume method with both of its switches and the visible volumes set,
+// so that a row never inherits them from the row before.
+TableRow VolumeRow(const char* name, const char* counting, const char* darkening, const char* visible)
+{
+    return {name,
+            {Mode("2"),
+             {"volume/stencilOperation", counting},
+             {"volume/useDarkening", darkening},
+             {"volume/drawVolumes", visible}}};
+}
+}
+
+std::vector<TableRow> StandardTable()
+{
+    return {
+        {"0 no shadow", {Mode("0")}},
+        {"1 black", {Mode("1"), {"projected/useDarkening", "Wylaczone"}}},
+        {"1 darkened", {Mode("1"), {"projected/useDarkening", "Wlaczone"}}},
+        VolumeRow("2 depth-pass two-pass", "Depth-Pass", "Wylaczone", "Wylaczone"),
+        VolumeRow("2 depth-pass darkening", "Depth-Pass", "Wlaczone", "Wylaczone"),
+        VolumeRow("2 depth-fail two-pass", "Depth-Fail", "Wylaczone", "Wylaczone"),
+        VolumeRow("2 depth-fail darkening", "Depth-Fail", "Wlaczone", "Wylaczone"),
+        VolumeRow("2 visible volumes", "Depth-Pass", "Wylaczone", "Wlaczone"),
+        {"3 mapping", {Mode("3")}},
+    };
+}
+
+std::vector<double> TimeFrames(KorvanaFramework::Renderer& renderer, SnapshotWindow& window, int frames)
+{
+    using Clock = std::chrono::steady_clock;
+    for (int frame = 0; frame < WarmUpFrames; ++frame) {
+        renderer.RenderFrame();
+        window.Present();
+    }
+    std::vector<double> times;
+    times.reserve(static_cast<std::size_t>(frames));
+    for (int frame = 0; frame < frames; ++frame) {
+        const Clock::time_point start = Clock::now();
+        renderer.RenderFrame();
+        window.Present();
+        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    return times;
+}
+
+std::string FormatStatistics(const FrameStatistics& statistics)
+{
+    char line[96];
+    std::snprintf(line, sizeof line, "mean %.2f ms, median %.2f ms, 95th percentile %.2f ms", statistics.mean,
+                  statistics.median, statistics.percentile95);
+    return line;
+}
+
+bool RunFrameTable(KorvanaFramework::Renderer& renderer, SnapshotWindow& window, int frames, int rounds,
+                   std::ostream& out, std::string& error)
+{
+    const std::vector<TableRow> table = StandardTable();
+    std::vector<FrameStatistics> best(table.size());
+    for (int round = 0; round < rounds; ++round) {
+        for (std::size_t row = 0; row < table.size(); ++row) {
+            for (const Setting& setting : table[row].settings)
+                if (!ApplySetting(setting, error))
+                    return false;
+            const FrameStatistics statistics = Summarise(TimeFrames(renderer, window, frames));
+            if (round == 0 || statistics.median < best[row].median)
+                best[row] = statistics;
+        }
+    }
+    out << "GL renderer: " << reinterpret_cast<const char*>(glGetString(GL_RENDERER)) << "\n"
+        << renderer.ViewportWidth() << "x" << renderer.ViewportHeight() << ", " << frames
+        << " frames per round, best of " << rounds << " rounds (lowest median), times in ms\n";
+    char line[128];
+    std::snprintf(line, sizeof line, "%-26s %8s %8s %8s %7s\n", "configuration", "mean", "median", "p95", "ratio");
+    out << line;
+    for (std::size_t row = 0; row < table.size(); ++row) {
+        std::snprintf(line, sizeof line, "%-26s %8.2f %8.2f %8.2f %6.2fx\n", table[row].name.c_str(),
+                      best[row].mean, best[row].median, best[row].percentile95,
+                      best[row].median / best[0].median);
+        out << line;
+    }
+    return true;
+}
+}
