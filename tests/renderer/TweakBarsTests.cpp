@@ -227,7 +227,7 @@ TEST_F(RendererGLTest, BarsKeepTheirPlacesInALargeWindow)
     renderer->RenderFrame();
     const auto main = GetBar("main"), light = GetBar("light"), volume = GetBar("volume");
     EXPECT_EQ(std::vector<float>({main->left, main->top, main->right, main->bottom}),
-              std::vector<float>({16, 16, 366, 146}));
+              std::vector<float>({16, 16, 366, 176}));
     EXPECT_EQ(std::vector<float>({light->left, light->top, light->right, light->bottom}),
               std::vector<float>({16, 182, 366, 722}));
     EXPECT_EQ(std::vector<float>({volume->left, volume->top, volume->right, volume->bottom}),
