@@ -131,6 +131,8 @@ TEST_F(ProgramBarsTest, RowsAreLabelledGroupedAndHiddenAsShown)
     const Expected rows[] = {
         {"main/rederingMode", "rendererMode", "Metoda rysowania cieni", "", true},
         {"main/backgroundColor", "color3f", "Kolor tla", "", true},
+        {"main/frameTime", "float", "Czas klatki [ms]", "", true},
+        {"main/framesPerSecond", "float", "Klatki na sekunde", "", true},
         {"projected/drawObjects", "bool", "Rysowanie obiektow", "", true},
         {"projected/polygonOffset", "float", "Przesuniecie z-bufora", "", true},
         {"projected/useDarkening", "bool", "Wl/Wyl", "Przyciemnianie", true},
@@ -149,6 +151,8 @@ TEST_F(ProgramBarsTest, RowsAreLabelledGroupedAndHiddenAsShown)
         {"mapped/far", "float", "Dalsza plaszczyzna", "Rendering mapy cieni", true},
         {"mapped/orthoSize", "float", "Szerokosc cienia", "Rendering mapy cieni", true},
         {"mapped/orthoOffset", "float", "Cofniecie rzutowania", "Rendering mapy cieni", true},
+        {"mapped/mapSize", "mapSizeT", "Rozdzielczosc mapy", "Rendering mapy cieni", true},
+        {"mapped/filtering", "mapFilteringT", "Filtrowanie", "Rendering mapy cieni", true},
         {"mapped/drawAsTexture", "bool", "Jako tekstura", "Podglad mapy cieni", true},
         {"mapped/useMapView", "bool", "Rysowanie podgladu mapy", "Podglad mapy cieni", true},
         {"mapped/mapViewSize", "float", "Wielkosc podgladu", "Podglad mapy cieni", true},
@@ -177,13 +181,16 @@ TEST_F(ProgramBarsTest, RowsAreLabelledGroupedAndHiddenAsShown)
         }
     }
 
-    EXPECT_TRUE(RowsInOrder("main", {"rederingMode", "backgroundColor"}));
+    EXPECT_TRUE(RowsInOrder("main", {"rederingMode", "backgroundColor", "frameTime", "framesPerSecond"}));
+    EXPECT_TRUE(GetRow("main/frameTime")->readonly);
+    EXPECT_TRUE(GetRow("main/framesPerSecond")->readonly);
     EXPECT_TRUE(RowsInOrder("projected", {"drawObjects", "polygonOffset", "Przyciemnianie"}));
     EXPECT_TRUE(RowsInOrder("projected/Przyciemnianie", {"useDarkening", "darkeningFactor", "darkeningStencil"}));
     EXPECT_TRUE(RowsInOrder("volume", {"stencilOperation", "infiniteFrustum", "drawVolumes", "Rodzaj bryl",
                                        "Szybkie przyciemnianie"}));
     EXPECT_TRUE(RowsInOrder("mapped", {"polygonOffset", "Rendering mapy cieni", "Podglad mapy cieni"}));
-    EXPECT_TRUE(RowsInOrder("mapped/Rendering mapy cieni", {"showFrustum", "near", "far", "orthoSize", "orthoOffset"}));
+    EXPECT_TRUE(RowsInOrder("mapped/Rendering mapy cieni", {"showFrustum", "near", "far", "orthoSize", "orthoOffset",
+                                                                   "mapSize", "filtering"}));
     EXPECT_TRUE(RowsInOrder("mapped/Podglad mapy cieni", {"drawAsTexture", "useMapView", "mapViewSize"}));
     EXPECT_TRUE(RowsInOrder("light", {"enabled", "lightType", "lightSep0", "position", "Reflektor", "Kolory"}));
     EXPECT_TRUE(RowsInOrder("light/Reflektor", {"angle", "direction", "spotOpt"}));
@@ -203,6 +210,10 @@ TEST_F(ProgramBarsTest, RowsOfferTheirRangesAndChoices)
               (std::vector<std::pair<int, std::string>>{{0, "Depth-Pass"}, {1, "Depth-Fail"}}));
     EXPECT_EQ(GetRow("light/lightType")->enumValues,
               (std::vector<std::pair<int, std::string>>{{0, "Punktowe"}, {1, "Kierunkowe"}, {2, "Reflektor"}}));
+    EXPECT_EQ(GetRow("mapped/mapSize")->enumValues,
+              (std::vector<std::pair<int, std::string>>{{512, "512"}, {1024, "1024"}, {2048, "2048"}, {4096, "4096"}}));
+    EXPECT_EQ(GetRow("mapped/filtering")->enumValues,
+              (std::vector<std::pair<int, std::string>>{{0, "Brak"}, {1, "Liniowe 2x2"}, {2, "PCF 4x4"}}));
 
     for (const char* factor : {"projected/darkeningFactor", "volume/darkeningFactor", "mapped/mapViewSize",
                                "light/lowDiffuse"}) {
