@@ -104,14 +104,18 @@ Vec4 ExtrudeToInfinity(const Vec4& vertex, const Vec4& light)
 }
 
 // The copy of a vertex `length` further along the ray from a point light.
+// The ray is measured in double precision: in single precision the distance
+// between two huge coordinates overflows and the copy turns NaN.
 Vec4 ExtrudeFromPoint(const Vec4& vertex, const Vec4& light, float length)
 {
-    const float dx = vertex[0] - light[0], dy = vertex[1] - light[1], dz = vertex[2] - light[2];
-    const float norm = std::sqrt(dx * dx + dy * dy + dz * dz);
-    if (!(norm > 0.0f))
+    const double dx = double{vertex[0]} - light[0], dy = double{vertex[1]} - light[1],
+                 dz = double{vertex[2]} - light[2];
+    const double norm = std::sqrt(dx * dx + dy * dy + dz * dz);
+    if (!(norm > 0.0))
         return {vertex[0], vertex[1], vertex[2], 1.0f};
-    return {vertex[0] + length * dx / norm, vertex[1] + length * dy / norm, vertex[2] + length * dz / norm,
-            1.0f};
+    const double scale = length / norm;
+    return {static_cast<float>(vertex[0] + scale * dx), static_cast<float>(vertex[1] + scale * dy),
+            static_cast<float>(vertex[2] + scale * dz), 1.0f};
 }
 
 // A directional light of zero direction lights nothing and casts nothing.

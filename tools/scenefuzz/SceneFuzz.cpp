@@ -1,8 +1,10 @@
 // libFuzzer target: arbitrary bytes as a scene file and as a material file.
-// Every load must end cleanly and leave consistent content; a violation
+// Every load must end cleanly and leave consistent content, and the shadow
+// volumes of what loaded must stay consistent for every light; a violation
 // aborts so that the fuzzer keeps the input.
 #include "Scene.h"
 #include "SceneInvariants.h"
+#include "VolumeInvariants.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -49,6 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     KorvanaFramework::Scene scene;
     const bool loaded = scene.Load(scenePath);
     Check(SceneInvariants::Violation(scene, loaded));
+    Check(VolumeInvariants::Violation(scene));
     KorvanaFramework::MaterialLibrary library;
     const bool libraryLoaded = library.Load(materials);
     Check(SceneInvariants::Violation(library, libraryLoaded));
