@@ -7,6 +7,7 @@
 
 #include "Light.h"
 #include "Scene.h"
+#include "SceneInvariants.h"
 #include "ShadowVolumes.h"
 
 #include <cmath>
@@ -55,15 +56,8 @@ inline std::string ListViolation(const std::vector<std::uint32_t>& indices, std:
     return {};
 }
 
-inline bool AllFinite(const std::vector<Vec4>& points)
-{
-    for (const Vec4& p : points)
-        for (float c : p)
-            if (!std::isfinite(c))
-                return false;
-    return true;
-}
-
+// True when a component of any point is NaN; infinity is allowed, as a
+// finite volume of a huge mesh may reach past the float range.
 inline bool AnyNaN(const std::vector<Vec4>& points)
 {
     for (const Vec4& p : points)
@@ -77,7 +71,7 @@ inline bool AnyNaN(const std::vector<Vec4>& points)
 // `light`.
 inline std::string GeometryViolation(const KorvanaFramework::VolumeGeometry& volume, const Vec4& light)
 {
-    const std::string name = volume.Object().name;
+    const std::string& name = volume.Object().name;
     if (!volume.IsValid()) {
         if (!volume.Edges().empty() || !volume.Planes().empty() || !volume.Vertices().empty() ||
             !volume.SideIndices().empty() || !volume.FrontCapIndices().empty() ||
@@ -92,7 +86,9 @@ inline std::string GeometryViolation(const KorvanaFramework::VolumeGeometry& vol
           ListViolation(volume.BackCapIndices(), 3, vertexCount, "back cap")})
         if (!fault.empty())
             return fault + " of " + name;
-    if (AllFinite(volume.Object().positions) && AllFinite({light}) && AnyNaN(volume.Vertices()))
+    const bool finiteInput =
+        SceneInvariants::AllFinite(volume.Object().positions) && SceneInvariants::AllFinite(std::vector<Vec4>{light});
+    if (finiteInput && AnyNaN(volume.Vertices()))
         return "NaN in the volume vertices of " + name;
     return {};
 }

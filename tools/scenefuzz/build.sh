@@ -10,6 +10,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 out=${1:-$root/build-fuzz}
 sanitize=${SANITIZE:-address,undefined}
+command -v clang++ >/dev/null || { echo "clang++ missing: apt-get install clang" >&2; exit 1; }
 mkdir -p "$out"
 src=$root/src
 clang++ -std=c++17 -g -O1 -Wall -Wextra \
