@@ -62,8 +62,8 @@ inline std::string Violation(const KorvanaFramework::MaterialLibrary& library, b
             !std::isfinite(material.shininess))
             return "a number of material " + material.name + " is not finite";
         std::uint32_t found = 0;
-        if (!library.Find(library.MaterialAt(i).name, found) || found != i)
-            return "name map does not find " + library.MaterialAt(i).name;
+        if (!library.Find(material.name, found) || found != i)
+            return "name map does not find " + material.name;
     }
     return {};
 }
