@@ -37,6 +37,14 @@ std::string WriteInput(const std::uint8_t* data, std::size_t size)
     return path;
 }
 
+// Registered once the folder exists, so that it runs before the folder's
+// name is destroyed.
+void RemoveFolder()
+{
+    std::error_code error;
+    std::filesystem::remove_all(Folder(), error);
+}
+
 void Check(const std::string& violation)
 {
     if (violation.empty())
@@ -47,10 +55,13 @@ void Check(const std::string& violation)
 }
 
 // Most inputs are refused with a logged message; building log events that
-// no appender takes would cost more than the reading.
+// no appender takes would cost more than the reading. The input folder goes
+// when the fuzzer ends normally.
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     log4cxx::Logger::getRootLogger()->setLevel(log4cxx::Level::getOff());
+    Folder();
+    std::atexit(RemoveFolder);
     return 0;
 }
 
