@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace KorvanaFramework
 {
@@ -112,22 +113,46 @@ void ExtrudeToInfinity(const float* __restrict vertices, float* __restrict copie
     }
 }
 
-// The copies `length` further along the rays from a point light.
+// ExtrudeFromPoint in double precision, for coordinates whose distances
+// overflow a float.
+void ExtrudeFromPointPrecisely(const float* vertices, float* copies, std::size_t count, const Vec4& light,
+                               float length)
+{
+    for (std::size_t k = 0; k < 4 * count; k += 4) {
+        const double dx = double{vertices[k]} - light[0], dy = double{vertices[k + 1]} - light[1],
+                     dz = double{vertices[k + 2]} - light[2];
+        const double norm = std::sqrt(dx * dx + dy * dy + dz * dz);
+        const double scale = norm > 0.0 ? length / norm : 0.0;
+        copies[k] = static_cast<float>(vertices[k] + scale * dx);
+        copies[k + 1] = static_cast<float>(vertices[k + 1] + scale * dy);
+        copies[k + 2] = static_cast<float>(vertices[k + 2] + scale * dz);
+        copies[k + 3] = 1.0f;
+    }
+}
+
+// The copies `length` further along the rays from a point light. Where a
+// distance overflows in single precision (coordinates near the float limit)
+// the copies would turn NaN; then they are all measured again in double
+// precision, outside the loop that vectorises.
 void ExtrudeFromPoint(const float* __restrict vertices, float* __restrict copies, std::size_t count,
                       const Vec4& light, float length)
 {
     const float lx = light[0], ly = light[1], lz = light[2];
+    unsigned overflowed = 0;
     for (std::size_t k = 0; k < 4 * count; k += 4) {
         const float x = vertices[k], y = vertices[k + 1], z = vertices[k + 2];
         const float dx = x - lx, dy = y - ly, dz = z - lz;
         const float norm = std::sqrt(dx * dx + dy * dy + dz * dz);
         const float ex = x + length * dx / norm, ey = y + length * dy / norm, ez = z + length * dz / norm;
         const bool away = norm > 0.0f;
+        overflowed |= !(norm <= std::numeric_limits<float>::max());
         copies[k] = away ? ex : x;
         copies[k + 1] = away ? ey : y;
         copies[k + 2] = away ? ez : z;
         copies[k + 3] = 1.0f;
     }
+    if (overflowed)
+        ExtrudeFromPointPrecisely(vertices, copies, count, light, length);
 }
 
 // A directional light of zero direction lights nothing and casts nothing.
@@ -321,6 +346,8 @@ void VolumeGeometry::FindSilhouette()
 void VolumeGeometry::ExtrudeVertices(const Vec4& light, float length)
 {
     const std::size_t n = vertices.size() / 2;
+    if (n == 0)
+        return;
     Vec4* copies = vertices.data() + n;
     if (length == 0.0f) {
         ExtrudeToInfinity(vertices.data()->data(), copies->data(), n, light);

@@ -83,18 +83,17 @@ const char* ShortDecimal(const char* first, const char* last, float& value)
 }
 
 // A decimal number too large or too small for a float: converted the slow
-// way so that it overflows to infinity or underflows towards zero, as a
-// formatted scan does.
-float OutOfRangeFloat(const char* first, const char* last)
+// way so that it underflows towards zero, as a formatted scan does. False
+// when it is too large: read as infinity it would reach the geometry.
+bool OutOfRangeFloat(const char* first, const char* last, float& value)
 {
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
     const std::string copy(first, last);
-    const double value = strtod_l(copy.c_str(), nullptr, cLocale);
-    if (value > FLT_MAX)
-        return std::numeric_limits<float>::infinity();
-    if (value < -FLT_MAX)
-        return -std::numeric_limits<float>::infinity();
-    return static_cast<float>(value);
+    const double converted = strtod_l(copy.c_str(), nullptr, cLocale);
+    if (!(std::fabs(converted) <= FLT_MAX))
+        return false;
+    value = static_cast<float>(converted);
+    return true;
 }
 }
 
@@ -177,10 +176,13 @@ bool FormatScanner::Float(float& value)
         return true;
     }
     const auto result = std::from_chars(from, last, value, std::chars_format::general);
-    if (result.ec == std::errc::result_out_of_range)
-        value = OutOfRangeFloat(from, result.ptr);
-    else if (result.ec != std::errc())
+    if (result.ec == std::errc::result_out_of_range) {
+        overflowed = !OutOfRangeFloat(from, result.ptr, value);
+        if (overflowed)
+            return false;
+    } else if (result.ec != std::errc()) {
         return false;
+    }
     rest.remove_prefix(static_cast<std::size_t>(result.ptr - first));
     return true;
 }
@@ -193,7 +195,7 @@ int ScanFloats(std::string_view line, std::string_view keyword, float* values, i
     int converted = 0;
     while (converted < count && scanner.Float(values[converted]))
         ++converted;
-    return converted;
+    return scanner.Overflowed() ? 0 : converted;
 }
 }
 }

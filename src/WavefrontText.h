@@ -77,7 +77,9 @@ public:
         return true;
     }
 
+    // False, and Overflowed from then on, at a number too large for a float.
     bool Float(float& value);
+    bool Overflowed() const { return overflowed; }
 
     // A decimal integer with optional sign; values beyond the 32-bit range
     // saturate.
@@ -109,10 +111,12 @@ private:
     }
 
     std::string_view rest;
+    bool overflowed = false;
 };
 
 // Scans "<keyword>%f%f..." from the start of a line into up to `count`
-// values and returns how many numbers were converted.
+// values and returns how many numbers were converted: none when one of
+// them is too large for a float, so that the statement is refused.
 int ScanFloats(std::string_view line, std::string_view keyword, float* values, int count);
 
 // Result of walking the statements of a file.

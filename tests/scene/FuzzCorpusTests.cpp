@@ -1,8 +1,10 @@
 // Replays the fuzzer's seed corpus through both readers: every input must
-// load or fail cleanly and leave consistent content.
+// load or fail cleanly and leave consistent content, with consistent shadow
+// volumes for every light.
 #include "Scene.h"
 #include "SceneTestFiles.h"
 #include "tools/scenefuzz/SceneInvariants.h"
+#include "tools/scenefuzz/VolumeInvariants.h"
 
 #include <gtest/gtest.h>
 
@@ -27,6 +29,7 @@ TEST(FuzzCorpus, EveryInputLeavesConsistentContent)
         Scene scene;
         const bool loaded = scene.Load(folder.Write("in.obj", bytes.str()));
         EXPECT_EQ(SceneInvariants::Violation(scene, loaded), "");
+        EXPECT_EQ(VolumeInvariants::Violation(scene), "");
         MaterialLibrary library;
         const bool materialsLoaded = library.Load(folder.Path() + "/in.mtl");
         EXPECT_EQ(SceneInvariants::Violation(library, materialsLoaded), "");

@@ -94,13 +94,15 @@ TEST_F(MtlReader, RejectedStatements)
     ExpectRejected("newmtl a\nKa 0.1 0.2\n", 2, colour);
     ExpectRejected("newmtl a\nKs\n", 2, colour);
     ExpectRejected("newmtl a\n  Ka 0.1 0.2 0.3\n", 2, colour);
-    ExpectRejected("newmtl a\nNs\n",
-                   2, "Wykładnik odbicia powinien być określony przez jedną wartość zmiennoprzecinkową");
+    const char* shininess = "Wykładnik odbicia powinien być określony przez jedną wartość zmiennoprzecinkową";
+    ExpectRejected("newmtl a\nNs\n", 2, shininess);
     ExpectRejected("newmtl a\nd x\n", 2, "Przezroczystość powinna być określona przez jedną wartość zmiennoprzecinkową");
     ExpectRejected("newmtl\n", 1, "Brak nazwy materiału lub nazwa zawiera spacje");
     ExpectRejected("newmtl two words\n", 1, "Brak nazwy materiału lub nazwa zawiera spacje");
     ExpectRejected("newmtl a\nillum\n", 2, "Brak parametru określającego model oświetlenia");
     ExpectRejected("newmtl a\nKd 1 1 1\nnewmtl b\r\nKa 1 1\r\n", 4, colour);
+    ExpectRejected("newmtl a\nKd 1 1e39 1\n", 2, colour);
+    ExpectRejected("newmtl a\nNs 1e999\n", 2, shininess);
 }
 
 TEST_F(MtlReader, AcceptedWithoutEffect)

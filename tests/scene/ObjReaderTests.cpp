@@ -136,6 +136,22 @@ TEST_F(ObjReader, RejectedStatementsNameTheirLine)
         ExpectRejected(c.text, c.line, c.message);
 }
 
+// A number beyond the float range would reach the geometry as infinity;
+// wherever it stands, its line is refused like a malformed one.
+TEST_F(ObjReader, NumbersTooLargeForAFloatAreRefused)
+{
+    const char* vertex = "Zła liczba współrzędnych wierzchołka";
+    ExpectRejected(std::string(Triangle123) + "v 0 0 1e39\n", 5, vertex);
+    ExpectRejected("v 1e39 0 0\n", 1, vertex);
+    ExpectRejected("v 0 0 0\nv 0 -3.5e38 0\n", 2, vertex);
+    ExpectRejected("v 0 0 0 1e400\n", 1, vertex);
+    ExpectRejected("vn 0 0 1e39\n", 1, "Zła liczba współrzędnych normalnej");
+    ExpectRejected("vt 0 -1e39\n", 1, "Zła liczba współrzędnych tekstury");
+
+    ASSERT_TRUE(Load("v 3.4e38 -1e-50 1e-400\nv 0 0 0\nv 1 1 1\nf 1 2 3\n"));
+    EXPECT_EQ(Only().positions[0], (Vec4{3.4e38f, 0, 0, 1})) << "the largest and the tiniest still read";
+}
+
 TEST_F(ObjReader, FileWithoutFacesFailsOnItsLastLine)
 {
     const char* noFaces = "Żadne powierzchnie (trójkąty) nie zostały określone w pliku";

@@ -118,6 +118,23 @@ TEST(VolumeExtrusion, FiniteCopiesLieLengthAwayAlongTheLightRay)
     }
 }
 
+// Between coordinates near the float limit a light ray is longer than any
+// float; the finite copies must still be numbers, a length away.
+TEST(VolumeExtrusion, HugeCoordinatesGiveNumbers)
+{
+    SceneObject huge = Tetrahedron();
+    for (Vec4& p : huge.positions)
+        for (int axis = 0; axis < 3; ++axis)
+            p[axis] *= 3e38f;
+    VolumeGeometry geometry(&huge);
+    ASSERT_TRUE(geometry.IsValid());
+    geometry.Update({0, 0, 0, 1}, 100, true);
+    const std::size_t corners = huge.positions.size();
+    for (std::size_t k = 0; k < corners; ++k)
+        EXPECT_EQ(huge.positions[k], Vertex(geometry, static_cast<std::uint32_t>(k + corners)))
+            << "100 is lost beside 3e38";
+}
+
 TEST_F(VolumeUpdate, DepthPassPointLightInfinite)
 {
     geometry.Update(PointAbove, 0, false);

@@ -5,10 +5,22 @@
 
 #include "Scene.h"
 
+#include <cmath>
 #include <string>
+#include <vector>
 
 namespace SceneInvariants
 {
+// True when no component of any entry is infinite or NaN.
+template <class Entry> bool AllFinite(const std::vector<Entry>& entries)
+{
+    for (const Entry& entry : entries)
+        for (float c : entry)
+            if (!std::isfinite(c))
+                return false;
+    return true;
+}
+
 // Returns an empty text when the scene is consistent, else what is wrong.
 inline std::string Violation(const KorvanaFramework::Scene& scene, bool loaded)
 {
@@ -23,6 +35,8 @@ inline std::string Violation(const KorvanaFramework::Scene& scene, bool loaded)
         if (object.normals.size() != (object.hasNormals ? vertices : 0) ||
             object.texCoords.size() != (object.hasTexCoords ? vertices : 0))
             return "vertex arrays of " + object.name + " differ in length";
+        if (!AllFinite(object.positions) || !AllFinite(object.normals) || !AllFinite(object.texCoords))
+            return "a number of " + object.name + " is not finite";
         if (object.materialIndex >= library.MaterialCount())
             return "material index of " + object.name + " is out of range";
         if (scene.FindObject(object.name) != i)
@@ -43,9 +57,13 @@ inline std::string Violation(const KorvanaFramework::MaterialLibrary& library, b
     if (!loaded && library.MaterialCount() != 1)
         return "a failed load left materials behind";
     for (std::uint32_t i = 0; i < library.MaterialCount(); ++i) {
+        const KorvanaFramework::Material& material = library.MaterialAt(i);
+        if (!AllFinite(std::vector<KorvanaFramework::Vec4>{material.ambient, material.diffuse, material.specular}) ||
+            !std::isfinite(material.shininess))
+            return "a number of material " + material.name + " is not finite";
         std::uint32_t found = 0;
-        if (!library.Find(library.MaterialAt(i).name, found) || found != i)
-            return "name map does not find " + library.MaterialAt(i).name;
+        if (!library.Find(material.name, found) || found != i)
+            return "name map does not find " + material.name;
     }
     return {};
 }
