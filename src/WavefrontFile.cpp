@@ -4,6 +4,7 @@
 #include "Log.h"
 #include "WavefrontText.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -103,7 +104,9 @@ bool LineReader::Open(const std::string& path)
     if (!std::filesystem::is_regular_file(path, error))
         return false;
     file.reset(std::fopen(path.c_str(), "rb"));
-    buffer.resize(PieceSize);
+    // A small file gets a buffer of its own size, not a whole piece.
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    buffer.resize(error ? PieceSize : static_cast<std::size_t>(std::min<std::uintmax_t>(size + 1, PieceSize)));
     return file != nullptr;
 }
 
