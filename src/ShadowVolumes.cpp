@@ -377,7 +377,7 @@ void VolumeGeometry::BuildCaps(bool depthFail, std::size_t facingCount)
 void VolumeGeometry::BuildSides()
 {
     const auto n = static_cast<std::uint32_t>(vertices.size() / 2);
-    const std::size_t perSide = sidesAsTriangles ? 3 : 4;
+    const std::size_t perSide = IndicesPerSide();
     sideIndices.clear();
     sideIndices.reserve(std::max(3 * edges.size(), perSide * silhouette.size()));
     for (std::uint32_t e : silhouette) {
@@ -401,6 +401,13 @@ void VolumeGeometry::DrawSides() const
     DrawList(sideIndices, sidesAsTriangles ? GL_TRIANGLES : GL_QUADS);
 }
 
+void VolumeGeometry::DrawSides(std::size_t first, std::size_t count) const
+{
+    const std::size_t perSide = IndicesPerSide();
+    if (perSide * (first + count) <= sideIndices.size())
+        DrawIndices(sideIndices.data() + perSide * first, perSide * count, sidesAsTriangles ? GL_TRIANGLES : GL_QUADS);
+}
+
 void VolumeGeometry::DrawFrontCap() const
 {
     DrawList(frontCapIndices, GL_TRIANGLES);
@@ -411,15 +418,27 @@ void VolumeGeometry::DrawBackCap() const
     DrawList(backCapIndices, GL_TRIANGLES);
 }
 
+void VolumeGeometry::Draw() const
+{
+    DrawSides();
+    DrawFrontCap();
+    DrawBackCap();
+}
+
 // All four components go to OpenGL, so copies with w 0 are points at
 // infinity.
 void VolumeGeometry::DrawList(const std::vector<std::uint32_t>& indices, unsigned int mode) const
 {
-    if (!valid || vertices.empty() || indices.empty())
+    DrawIndices(indices.data(), indices.size(), mode);
+}
+
+void VolumeGeometry::DrawIndices(const std::uint32_t* indices, std::size_t count, unsigned int mode) const
+{
+    if (!valid || vertices.empty() || count == 0)
         return;
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(4, GL_FLOAT, 0, vertices.data());
-    glDrawElements(mode, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
+    glDrawElements(mode, static_cast<GLsizei>(count), GL_UNSIGNED_INT, indices);
     glDisableClientState(GL_VERTEX_ARRAY);
 }
 
@@ -471,10 +490,7 @@ void ShadowVolumeSet::Update(float length, bool depthFail)
 
 void ShadowVolumeSet::Draw() const
 {
-    for (const std::unique_ptr<VolumeGeometry>& volume : volumes) {
-        volume->DrawSides();
-        volume->DrawFrontCap();
-        volume->DrawBackCap();
-    }
+    for (const std::unique_ptr<VolumeGeometry>& volume : volumes)
+        volume->Draw();
 }
 }
