@@ -22,8 +22,8 @@ constexpr GLuint AllStencilBits = ~0u;
 // darkening quad lies.
 constexpr float QuadMargin = 0.001f;
 
-// How far the clip planes around the scene lie outside its box: a share of
-// the box's diagonal, and at least this much.
+// How far the planes that bound the counting lie outside the scene's box:
+// a share of the box's diagonal, and at least this much.
 constexpr float BoxMargin = 0.01f;
 constexpr float MinimumBoxMargin = 0.001f;
 
