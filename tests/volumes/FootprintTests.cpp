@@ -17,6 +17,14 @@ FootprintBounds Bounds(std::initializer_list<Plane> planes)
     return FootprintBounds(Identity, Identity, Size, Size, list.data(), static_cast<int>(list.size()));
 }
 
+// The rectangle of one polygon cut by the planes.
+PixelRect RectOf(std::initializer_list<Plane> planes, const Vec4* corners, int count)
+{
+    FootprintBounds bounds = Bounds(planes);
+    bounds.AddPolygon(corners, count);
+    return bounds.Rect();
+}
+
 void ExpectRect(const PixelRect& rect, int x, int y, int width, int height)
 {
     EXPECT_EQ(rect.x, x);
@@ -45,13 +53,8 @@ TEST(FootprintBounds, HoldsTheKeptPartsWithAPixelToSpare)
 TEST(FootprintBounds, StaysWithinTheWindow)
 {
     const Vec4 triangle[3] = {{-3, -3, 0, 1}, {3, -3, 0, 1}, {0, 3, 0, 1}};
-    FootprintBounds cutAway = Bounds({{0, 0, 1, -1}});
-    cutAway.AddPolygon(triangle, 3);
-    ExpectRect(cutAway.Rect(), 0, 0, 0, 0);
-
-    FootprintBounds kept = Bounds({});
-    kept.AddPolygon(triangle, 3);
-    ExpectRect(kept.Rect(), 0, 0, Size, Size);
+    ExpectRect(RectOf({{0, 0, 1, -1}}, triangle, 3), 0, 0, 0, 0);
+    ExpectRect(RectOf({}, triangle, 3), 0, 0, Size, Size);
 }
 
 // An edge to a point at infinity is a ray: a plane across it keeps the ray's
@@ -60,20 +63,13 @@ TEST(FootprintBounds, StaysWithinTheWindow)
 TEST(FootprintBounds, CutsRaysToInfinityWhereTheyCrossAPlane)
 {
     const Vec4 toInfinity[3] = {{0, 0, 0, 1}, {0.53f, 0, 0, 1}, {0, -1, 0, 0}};
-    FootprintBounds cut = Bounds({{0, 1, 0, 0.45f}});
-    cut.AddPolygon(toInfinity, 3);
-    ExpectRect(cut.Rect(), 49, 26, 29, 25);
-
-    FootprintBounds uncut = Bounds({});
-    uncut.AddPolygon(toInfinity, 3);
-    ExpectRect(uncut.Rect(), 0, 0, Size, Size);
+    ExpectRect(RectOf({{0, 1, 0, 0.45f}}, toInfinity, 3), 49, 26, 29, 25);
+    ExpectRect(RectOf({}, toInfinity, 3), 0, 0, Size, Size);
 }
 
 // Behind the near plane (z below -w here) nothing is seen.
 TEST(FootprintBounds, DropsWhatLiesBeforeTheNearPlane)
 {
     const Vec4 square[4] = {{-0.5f, -0.5f, -2, 1}, {0.5f, -0.5f, -2, 1}, {0.5f, 0.5f, 0, 1}, {-0.5f, 0.5f, 0, 1}};
-    FootprintBounds bounds = Bounds({});
-    bounds.AddPolygon(square, 4);
-    ExpectRect(bounds.Rect(), 24, 49, 52, 27);
+    ExpectRect(RectOf({}, square, 4), 24, 49, 52, 27);
 }
