@@ -1,6 +1,9 @@
-// Window footprints of polygons cut to planes: with identity matrices a
-// world point (x, y) lands at window ((x + 1) / 2, (y + 1) / 2) × size.
+// Window footprints of polygons cut to planes, and the pieces of a volume
+// drawn within them: with identity matrices a world point (x, y) lands at
+// window ((x + 1) / 2, (y + 1) / 2) × size.
+#include "ShadowVolumes.h"
 #include "VolumeFootprint.h"
+#include "VolumeTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -72,4 +75,39 @@ TEST(FootprintBounds, DropsWhatLiesBeforeTheNearPlane)
 {
     const Vec4 square[4] = {{-0.5f, -0.5f, -2, 1}, {0.5f, -0.5f, -2, 1}, {0.5f, 0.5f, 0, 1}, {-0.5f, 0.5f, 0, 1}};
     ExpectRect(RectOf({}, square, 4), 24, 49, 52, 27);
+}
+
+// A cube under a light straight above it, its depth-pass volume reaching
+// down to infinity: cut by a floor below the cube, the four sides come in
+// runs of the given length, each ending a little below the floor's height,
+// and the back cap at infinity, wholly beyond the floor, is left out.
+// Uncut, the cap is kept and takes the whole window.
+TEST(VolumePieces, SidesInRunsCutByTheFloorAndNoCapBeyondIt)
+{
+    const SceneObject cube = VolumeTests::Cube("cube", -0.5f, 0.5f);
+    VolumeGeometry volume(&cube);
+    ASSERT_TRUE(volume.IsValid());
+    volume.Update({0, 10, 0, 1}, 0.0f, false);
+    ASSERT_EQ(volume.SideIndices().size(), 16u);
+
+    const Plane floor{0, 1, 0, 0.8f};
+    FootprintBounds bounds(Identity, Identity, Size, Size, &floor, 1);
+    for (const std::size_t run : {std::size_t{1}, std::size_t{3}}) {
+        std::vector<VolumePiece> pieces;
+        AppendPieces(volume, run, bounds, pieces);
+        ASSERT_EQ(pieces.size(), run == 1 ? 4u : 2u) << run;
+        for (const VolumePiece& piece : pieces) {
+            EXPECT_EQ(piece.kind, VolumePiece::Kind::Sides);
+            EXPECT_GE(piece.rect.y, 8) << run;
+            EXPECT_GT(piece.rect.height, 0) << run;
+            EXPECT_LE(piece.rect.x + piece.rect.width, Size) << run;
+        }
+    }
+
+    FootprintBounds uncut(Identity, Identity, Size, Size, nullptr, 0);
+    std::vector<VolumePiece> pieces;
+    AppendPieces(volume, 4, uncut, pieces);
+    ASSERT_EQ(pieces.size(), 2u);
+    EXPECT_EQ(pieces[1].kind, VolumePiece::Kind::BackCap);
+    ExpectRect(pieces[1].rect, 0, 0, Size, Size);
 }
