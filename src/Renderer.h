@@ -8,11 +8,13 @@
 #include "Light.h"
 #include "Scene.h"
 #include "ShadowVolumes.h"
+#include "VolumeFootprint.h"
 
 #include "tweakbar/TweakBar.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace KorvanaFramework
 {
@@ -184,8 +186,15 @@ public:
     bool planeValid = false;
 
     ShadowVolumeSet shadowVolumes;
-    // The box around every point of the scene; volumes are clipped to it.
+    // The box around every point of the scene; the volumes' counting is
+    // bounded by it.
     Box sceneBox;
+    // Off only in tests: the volumes are counted over the whole window, the
+    // picture that bounding them must not change.
+    bool boundVolumeCounting = true;
+    // The pieces of the volumes the last bounded counting drew, each with
+    // its scissor rectangle, kept so that frames allocate nothing.
+    std::vector<VolumePiece> volumePieces;
 
     // Times the frames from one RenderFrame to the next for the main bar.
     FrameRate frameRate;

@@ -267,6 +267,16 @@ void SetUpComparison(const Light& light, bool drawAsTexture)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
 }
 
+// The lit pass draws the same surfaces as the dimmed one, so its fragments
+// pass the depth test exactly where their depth equals the stored one and
+// would only write that depth again: testing for equality without writing
+// gives the same picture and lets the rasteriser skip the writes.
+void KeepDepth()
+{
+    glDepthFunc(GL_EQUAL);
+    glDepthMask(GL_FALSE);
+}
+
 // Generated texture coordinates equal to each vertex's world position: the
 // planes are given under the camera view, which OpenGL inverts for them.
 void EnableWorldCoordinates()
@@ -455,10 +465,14 @@ void Renderer::RenderShadowMap()
     glEnable(GL_TEXTURE_2D);
     SetUpComparison(light, options.drawAsTexture);
     EnableWorldCoordinates();
+    if (!options.drawAsTexture)
+        KeepDepth();
     if (options.drawAsTexture || options.filtering == MapFiltering::None)
         DrawScene(true, true, false);
     else
         DrawFilteredLight(size);
+    glDepthMask(GL_TRUE);
+    glDepthFunc(GL_LEQUAL);
     glDisable(GL_ALPHA_TEST);
     DisableWorldCoordinates();
 

@@ -334,8 +334,10 @@ void VolumeGeometry::FindSilhouette()
 {
     silhouette.clear();
     const std::uint8_t* flags = facing.data();
-    for (std::size_t e = 0; e < edgeTriangles.size(); ++e)
-        if (flags[edgeTriangles[e][0]] != flags[edgeTriangles[e][1]])
+    const std::array<std::uint32_t, 2>* pairs = edgeTriangles.data();
+    const std::size_t count = edgeTriangles.size();
+    for (std::size_t e = 0; e < count; ++e)
+        if (flags[pairs[e][0]] != flags[pairs[e][1]])
             silhouette.push_back(static_cast<std::uint32_t>(e));
 }
 
@@ -378,23 +380,26 @@ void VolumeGeometry::BuildCaps(bool depthFail, std::size_t facingCount)
         return;
     backCapIndices.resize(3 * backCount);
     backCapIsWholeMesh = wholeMesh;
+    // Each triangle is written where it belongs, chosen without a branch;
+    // with no back cap the others go to a slot that is never kept.
+    std::uint32_t discarded[3];
     std::uint32_t* front = frontCapIndices.data();
-    std::uint32_t* back = backCapIndices.data();
+    std::uint32_t* back = sidesAsTriangles ? discarded : backCapIndices.data();
+    const std::size_t backStep = sidesAsTriangles ? 0 : 3;
     const std::uint8_t* flags = facing.data();
+    const Triangle* list = triangles.data();
+    const std::size_t count = triangles.size();
     const auto n = static_cast<std::uint32_t>(vertices.size() / 2);
-    for (std::size_t t = 0; t < triangles.size(); ++t) {
-        const Triangle& tri = triangles[t];
-        if (depthFail && flags[t]) {
-            front[0] = tri[0];
-            front[1] = tri[1];
-            front[2] = tri[2];
-            front += 3;
-        } else if (!sidesAsTriangles) {
-            back[0] = tri[0] + n;
-            back[1] = tri[1] + n;
-            back[2] = tri[2] + n;
-            back += 3;
-        }
+    const std::uint8_t frontMask = depthFail ? 1 : 0;
+    for (std::size_t t = 0; t < count; ++t) {
+        const bool lit = (flags[t] & frontMask) != 0;
+        std::uint32_t* to = lit ? front : back;
+        const std::uint32_t shift = lit ? 0 : n;
+        to[0] = list[t][0] + shift;
+        to[1] = list[t][1] + shift;
+        to[2] = list[t][2] + shift;
+        front += lit ? 3 : 0;
+        back += lit ? 0 : backStep;
     }
 }
 
@@ -404,7 +409,7 @@ void VolumeGeometry::BuildCaps(bool depthFail, std::size_t facingCount)
 void VolumeGeometry::BuildSides()
 {
     const auto n = static_cast<std::uint32_t>(vertices.size() / 2);
-    const std::size_t perSide = sidesAsTriangles ? 3 : 4;
+    const std::size_t perSide = IndicesPerSide();
     sideIndices.clear();
     sideIndices.reserve(std::max(3 * edges.size(), perSide * silhouette.size()));
     for (std::uint32_t e : silhouette) {
@@ -428,6 +433,13 @@ void VolumeGeometry::DrawSides() const
     DrawList(sideIndices, sidesAsTriangles ? GL_TRIANGLES : GL_QUADS);
 }
 
+void VolumeGeometry::DrawSides(std::size_t first, std::size_t count) const
+{
+    const std::size_t perSide = IndicesPerSide();
+    if (perSide * (first + count) <= sideIndices.size())
+        DrawIndices(sideIndices.data() + perSide * first, perSide * count, sidesAsTriangles ? GL_TRIANGLES : GL_QUADS);
+}
+
 void VolumeGeometry::DrawFrontCap() const
 {
     DrawList(frontCapIndices, GL_TRIANGLES);
@@ -438,15 +450,27 @@ void VolumeGeometry::DrawBackCap() const
     DrawList(backCapIndices, GL_TRIANGLES);
 }
 
+void VolumeGeometry::Draw() const
+{
+    DrawSides();
+    DrawFrontCap();
+    DrawBackCap();
+}
+
 // All four components go to OpenGL, so copies with w 0 are points at
 // infinity.
 void VolumeGeometry::DrawList(const std::vector<std::uint32_t>& indices, unsigned int mode) const
 {
-    if (!valid || vertices.empty() || indices.empty())
+    DrawIndices(indices.data(), indices.size(), mode);
+}
+
+void VolumeGeometry::DrawIndices(const std::uint32_t* indices, std::size_t count, unsigned int mode) const
+{
+    if (!valid || vertices.empty() || count == 0)
         return;
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(4, GL_FLOAT, 0, vertices.data());
-    glDrawElements(mode, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
+    glDrawElements(mode, static_cast<GLsizei>(count), GL_UNSIGNED_INT, indices);
     glDisableClientState(GL_VERTEX_ARRAY);
 }
 
@@ -498,10 +522,7 @@ void ShadowVolumeSet::Update(float length, bool depthFail)
 
 void ShadowVolumeSet::Draw() const
 {
-    for (const std::unique_ptr<VolumeGeometry>& volume : volumes) {
-        volume->DrawSides();
-        volume->DrawFrontCap();
-        volume->DrawBackCap();
-    }
+    for (const std::unique_ptr<VolumeGeometry>& volume : volumes)
+        volume->Draw();
 }
 }

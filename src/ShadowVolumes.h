@@ -55,8 +55,12 @@ public:
     // Each draws one index list over the vertex array; they touch no GL state
     // but the vertex-array client state.
     void DrawSides() const;
+    // The sides [first, first + count) alone.
+    void DrawSides(std::size_t first, std::size_t count) const;
     void DrawFrontCap() const;
     void DrawBackCap() const;
+    // Sides, front cap and back cap.
+    void Draw() const;
 
     bool IsValid() const { return valid; }
     const SceneObject& Object() const { return *object; }
@@ -68,6 +72,8 @@ public:
     // Sides are triangles to one apex (directional light, infinite volumes)
     // rather than quads.
     bool SidesAsTriangles() const { return sidesAsTriangles; }
+    // How many indices one side takes.
+    std::size_t IndicesPerSide() const { return sidesAsTriangles ? 3 : 4; }
     const std::vector<std::uint32_t>& FrontCapIndices() const { return frontCapIndices; }
     const std::vector<std::uint32_t>& BackCapIndices() const { return backCapIndices; }
 
@@ -81,6 +87,7 @@ private:
     void BuildCaps(bool depthFail, std::size_t facingCount);
     void BuildSides();
     void DrawList(const std::vector<std::uint32_t>& indices, unsigned int mode) const;
+    void DrawIndices(const std::uint32_t* indices, std::size_t count, unsigned int mode) const;
 
     bool valid = false;
     const SceneObject* object;

@@ -1,12 +1,13 @@
-// Shadow method 2, stencil shadow volumes: the scene is drawn once, the
-// volumes of the shadow casters are counted into the stencil buffer for every
-// pixel, and then either the pixels outside every volume are drawn again
-// under the full light (two-pass mode) or the pixels inside some volume are
-// darkened by one translucent quad over the view (fast mode).
+// Shadow method 2, stencil shadow volumes: the scene is drawn once under the
+// full light, the volumes of the shadow casters are counted into the stencil
+// buffer for every pixel, and then the pixels inside some volume are either
+// drawn again under the dimmed light (two-pass mode) or darkened by one
+// translucent quad over the view (fast mode).
 #include "Renderer.h"
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -21,10 +22,14 @@ constexpr GLuint AllStencilBits = ~0u;
 // darkening quad lies.
 constexpr float QuadMargin = 0.001f;
 
-// How far the clip planes around the scene lie outside its box: a share of
-// the box's diagonal, and at least this much.
+// How far the planes that bound the counting lie outside the scene's box:
+// a share of the box's diagonal, and at least this much.
 constexpr float BoxMargin = 0.01f;
 constexpr float MinimumBoxMargin = 0.001f;
+
+// Sides of a volume that share one scissor rectangle: fewer make tighter
+// rectangles and more drawings.
+constexpr std::size_t SidesPerPiece = 32;
 
 // Colour of the visible volumes: a faint red that adds up where faces overlap.
 const GLfloat VolumeColor[4] = {0.9f, 0.0f, 0.0f, 0.15f};
@@ -71,8 +76,31 @@ const FaceOperations& OperationsOf(const Counting& counting, GLenum face)
     return face == counting.raisingFace ? counting.raise : counting.lower;
 }
 
+// The volumes to count: all of them over the whole window, or, where the
+// counting is bounded, the pieces of them that can change a count that is
+// read, each within its own scissor rectangle.
+struct CountedVolumes
+{
+    const ShadowVolumeSet& volumes;
+    const std::vector<VolumePiece>* pieces;
+
+    void Draw() const
+    {
+        if (!pieces) {
+            volumes.Draw();
+            return;
+        }
+        glEnable(GL_SCISSOR_TEST);
+        for (const VolumePiece& piece : *pieces) {
+            glScissor(piece.rect.x, piece.rect.y, piece.rect.width, piece.rect.height);
+            piece.Draw();
+        }
+        glDisable(GL_SCISSOR_TEST);
+    }
+};
+
 // OpenGL 2.0: both faces counted in one drawing by separate stencil states.
-void CountSeparate(const Counting& counting, const ShadowVolumeSet& volumes)
+void CountSeparate(const Counting& counting, const CountedVolumes& volumes)
 {
     glDisable(GL_CULL_FACE);
     for (const GLenum face : {counting.raisingFace, OppositeFace(counting.raisingFace)}) {
@@ -87,7 +115,7 @@ void CountSeparate(const Counting& counting, const ShadowVolumeSet& volumes)
 
 // The two-side extension: the same in one drawing, with the back state set
 // first so that the front state stays active afterwards.
-void CountTwoSided(const Counting& counting, const ShadowVolumeSet& volumes)
+void CountTwoSided(const Counting& counting, const CountedVolumes& volumes)
 {
     glDisable(GL_CULL_FACE);
     glEnable(GL_STENCIL_TEST_TWO_SIDE_EXT);
@@ -106,7 +134,7 @@ void CountTwoSided(const Counting& counting, const ShadowVolumeSet& volumes)
 // Without two-sided stencil: the volumes are drawn twice, culling one
 // orientation each time, the raising faces first so that even saturating
 // counts never have to go below zero.
-void CountInTwoPasses(const Counting& counting, const ShadowVolumeSet& volumes)
+void CountInTwoPasses(const Counting& counting, const CountedVolumes& volumes)
 {
     glStencilFunc(GL_ALWAYS, 0, AllStencilBits);
     glStencilMask(AllStencilBits);
@@ -121,7 +149,7 @@ void CountInTwoPasses(const Counting& counting, const ShadowVolumeSet& volumes)
 // Counts the volumes enclosing each visible point into the stencil buffer,
 // by the best facility the driver offers. A stencil operation other than
 // depth-pass (0) and depth-fail (1) counts nothing.
-void CountVolumes(std::int32_t stencilOperation, const ShadowVolumeSet& volumes)
+void CountVolumes(std::int32_t stencilOperation, const CountedVolumes& volumes)
 {
     if (stencilOperation != 0 && stencilOperation != 1)
         return;
@@ -162,15 +190,39 @@ void DarkenShadowedPixels(const Renderer& renderer)
     glPopMatrix();
 }
 
-// Two-pass mode: the pixels outside every volume are drawn again under the
-// full light, exactly over the dimly lit surface the first drawing left.
-void RelightUnshadowedPixels(const Renderer& renderer)
+// The rectangle around every piece's.
+PixelRect Around(const std::vector<VolumePiece>& pieces)
 {
-    glStencilFunc(GL_EQUAL, 0, AllStencilBits);
+    int low[2] = {0, 0}, high[2] = {0, 0};
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        const PixelRect& r = pieces[i].rect;
+        low[0] = i == 0 ? r.x : std::min(low[0], r.x);
+        low[1] = i == 0 ? r.y : std::min(low[1], r.y);
+        high[0] = i == 0 ? r.x + r.width : std::max(high[0], r.x + r.width);
+        high[1] = i == 0 ? r.y + r.height : std::max(high[1], r.y + r.height);
+    }
+    return {low[0], low[1], high[0] - low[0], high[1] - low[1]};
+}
+
+// Two-pass mode: the pixels inside some volume are drawn again under the
+// dimmed light, exactly over the fully lit surface the first drawing left.
+// Counts differ from zero only where the volumes were counted, so bounded
+// counting bounds this drawing by the rectangle around its pieces.
+void DimShadowedPixels(const Renderer& renderer, const std::vector<VolumePiece>* pieces)
+{
+    glStencilFunc(GL_NOTEQUAL, 0, AllStencilBits);
     glDepthFunc(GL_EQUAL);
     glEnable(GL_LIGHTING);
-    renderer.light.Upload(true);
+    renderer.light.Upload(false);
+    if (pieces) {
+        if (pieces->empty())
+            return;
+        const PixelRect around = Around(*pieces);
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(around.x, around.y, around.width, around.height);
+    }
     renderer.DrawScene(true, true, false);
+    glDisable(GL_SCISSOR_TEST);
 }
 
 // The eye of the camera view the modelview holds: the view is rigid, so the
@@ -188,25 +240,30 @@ Vec3 EyeOfCurrentView()
 // Depth-pass counting changes the stencil only where a volume lies in front
 // of the scene's surface, and two-pass mode reads the counts only where the
 // scene has a surface. A volume's part beyond a face of the scene's box that
-// has the eye inside lies behind every surface on its ray, so it is clipped
-// away: it would cost the rasterizer pixels and change nothing. The faces
-// are moved out a little so that the clipped edges stay well behind any
-// surface. Returns how many clip planes are on.
-int ClipVolumesToTheScene(const Renderer& renderer)
+// has the eye inside lies behind every surface on its ray, so each piece of
+// a volume is scissored to the window footprint of the rest of it: its
+// fragments outside would fail the depth test or fall where no count is
+// read, and those inside are rasterised exactly as without the scissor. The
+// faces are moved out a little so that what lies beyond them stays well
+// behind any surface. False where the scene has no box: nothing is bounded.
+bool BoundVolumeCounting(const Renderer& renderer, std::vector<VolumePiece>& pieces)
 {
+    pieces.clear();
     const Box& box = renderer.sceneBox;
     if (!box.Valid())
-        return 0;
+        return false;
     const float dx = box.high[0] - box.low[0], dy = box.high[1] - box.low[1], dz = box.high[2] - box.low[2];
     const float margin = BoxMargin * std::sqrt(dx * dx + dy * dy + dz * dz) + MinimumBoxMargin;
     std::array<Plane, 6> planes{};
     const int count = FacesAroundTheEye(box, margin, EyeOfCurrentView(), planes);
-    for (int i = 0; i < count; ++i) {
-        const GLdouble equation[4] = {planes[i][0], planes[i][1], planes[i][2], planes[i][3]};
-        glClipPlane(GL_CLIP_PLANE0 + i, equation);
-        glEnable(GL_CLIP_PLANE0 + i);
-    }
-    return count;
+    Matrix4 projection{}, modelview{};
+    glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview.data());
+    FootprintBounds bounds(projection, modelview, renderer.ViewportWidth(), renderer.ViewportHeight(), planes.data(),
+                           count);
+    for (const std::unique_ptr<VolumeGeometry>& volume : renderer.shadowVolumes.Volumes())
+        AppendPieces(*volume, SidesPerPiece, bounds, pieces);
+    return true;
 }
 
 // The volumes as translucent red bodies over the image, both faces of each,
@@ -245,7 +302,7 @@ void Renderer::RenderShadowVolumes()
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     ApplyCamera();
     light.UploadPosition();
-    light.Upload(fast);
+    light.Upload(true);
     DrawScene(true, true, false);
 
     glEnable(GL_STENCIL_TEST);
@@ -253,10 +310,11 @@ void Renderer::RenderShadowVolumes()
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glDisable(GL_LIGHTING);
     glDepthMask(GL_FALSE);
-    const int clipPlanes = fast || options.stencilOperation != 0 ? 0 : ClipVolumesToTheScene(*this);
-    CountVolumes(options.stencilOperation, shadowVolumes);
-    for (int i = 0; i < clipPlanes; ++i)
-        glDisable(GL_CLIP_PLANE0 + i);
+    const bool bounded = boundVolumeCounting && !fast && options.stencilOperation == 0 &&
+                         BoundVolumeCounting(*this, volumePieces);
+    if (!bounded)
+        volumePieces.clear();
+    CountVolumes(options.stencilOperation, {shadowVolumes, bounded ? &volumePieces : nullptr});
 
     glCullFace(GL_BACK);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -264,13 +322,13 @@ void Renderer::RenderShadowVolumes()
     if (fast)
         DarkenShadowedPixels(*this);
     else
-        RelightUnshadowedPixels(*this);
+        DimShadowedPixels(*this, bounded ? &volumePieces : nullptr);
     if (options.drawVolumes)
         ShowVolumes(shadowVolumes);
     glPopAttrib();
 }
 
-// Every point of the scene, the shadow plane included, for the clipping of
+// Every point of the scene, the shadow plane included, for the bounds of
 // the volumes.
 void Renderer::ComputeSceneBox()
 {

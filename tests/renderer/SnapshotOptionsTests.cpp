@@ -114,11 +114,17 @@ TEST(SnapshotOptions, EveryRowOfTheStandardTableIsAcceptedByTheBars)
     const std::vector<Snapshot::TableRow> table = Snapshot::StandardTable();
     ASSERT_FALSE(table.empty());
     EXPECT_EQ(table.front().name, "0 no shadow");
-    int volumeRows = 0;
+    int volumeRows = 0, mapRows = 0;
     for (const Snapshot::TableRow& row : table) {
         for (const Snapshot::Setting& setting : row.settings) {
             std::string error;
             EXPECT_TRUE(ApplySetting(setting, error)) << row.name << ": " << error;
+        }
+        if (options.rendererMode == RendererMode::Mapping) {
+            ++mapRows;
+            EXPECT_EQ(row.name.find("3 map " + std::to_string(options.mapSize) + " "), 0u) << row.name;
+            const char* filters[] = {"Brak", "Liniowe", "PCF"};
+            EXPECT_NE(row.name.find(filters[static_cast<int>(options.filtering)]), std::string::npos) << row.name;
         }
         if (options.rendererMode != RendererMode::Volumes)
             continue;
@@ -128,6 +134,7 @@ TEST(SnapshotOptions, EveryRowOfTheStandardTableIsAcceptedByTheBars)
         EXPECT_EQ(options.drawVolumes, row.name.find("visible") != std::string::npos) << row.name;
     }
     EXPECT_EQ(volumeRows, 5);
+    EXPECT_EQ(mapRows, 12);
     EXPECT_EQ(options.rendererMode, RendererMode::Mapping);
     KorvanaFramework::DeleteBars(options);
 }

@@ -98,6 +98,45 @@ INSTANTIATE_TEST_SUITE_P(, DefaultSceneCombinations,
                                           testing::Bool()),
                          CombinationName);
 
+// Depth-pass counting in two-pass mode, bounded to each volume's footprint
+// within the scene, leaves every pixel as counting over the whole window
+// does: around the default scene and inside its box, under the light InitGL
+// places, a low point light and a sun, with finite and infinite volumes and
+// far planes. The bounds must also leave out some of the window.
+TEST_F(VolumeShadow, BoundedCountingChangesNoPixel)
+{
+    Start(RendererTests::DefaultScenePath());
+    const Vec4 initial = renderer->light.position;
+    struct View
+    {
+        float yaw, pitch, distance;
+    };
+    const View views[] = {{0, 20, 18}, {120, 10, 6}, {200, -5, 15}, {-10, 18, 12}, {30, 80, 3}};
+    bool bounded = false;
+    for (const Vec4& light : {initial, Vec4{0, 1.5f, 0, 1}, Vec4{-0.3f, 1, 0.2f, 0}}) {
+        PlaceLight(light);
+        for (const View& view : views) {
+            renderer->yaw = view.yaw;
+            renderer->pitch = view.pitch;
+            renderer->distance = view.distance;
+            for (const bool infinite : {false, true}) {
+                Options().infiniteVolume = infinite;
+                Options().infiniteFrustum = infinite;
+                renderer->boundVolumeCounting = false;
+                const Image whole = Pass(RendererMode::Volumes);
+                renderer->boundVolumeCounting = true;
+                const Image image = Pass(RendererMode::Volumes);
+                EXPECT_EQ(Differences(image.rgb, whole.rgb), 0u)
+                    << "light " << light[0] << "," << light[1] << "," << light[2] << "," << light[3] << " yaw "
+                    << view.yaw << " pitch " << view.pitch << (infinite ? " infinite" : " finite");
+                for (const KorvanaFramework::VolumePiece& piece : renderer->volumePieces)
+                    bounded = bounded || piece.rect.width * piece.rect.height < Width * Height;
+            }
+        }
+    }
+    EXPECT_TRUE(bounded);
+}
+
 // Separate stencil, the two-side extension and two passes count alike, also
 // where two volumes overlap: the same picture from the same counts. So do
 // the clamping operations in two passes. The entry points each path alone

@@ -30,11 +30,19 @@ TableRow VolumeRow(const char* name, const char* counting, const char* darkening
              {"volume/useDarkening", darkening},
              {"volume/drawVolumes", visible}}};
 }
+
+// Shadow mapping at one map size and filter, the default preview and
+// outline kept.
+TableRow MapRow(const std::string& size, const std::string& filter)
+{
+    return {"3 map " + size + " " + filter.substr(0, filter.find(' ')),
+            {Mode("3"), {"mapped/mapSize", size}, {"mapped/filtering", filter}}};
+}
 }
 
 std::vector<TableRow> StandardTable()
 {
-    return {
+    std::vector<TableRow> table{
         {"0 no shadow", {Mode("0")}},
         {"1 black", {Mode("1"), {"projected/useDarkening", "Wylaczone"}}},
         {"1 darkened", {Mode("1"), {"projected/useDarkening", "Wlaczone"}}},
@@ -43,8 +51,11 @@ std::vector<TableRow> StandardTable()
         VolumeRow("2 depth-fail two-pass", "Depth-Fail", "Wylaczone", "Wylaczone"),
         VolumeRow("2 depth-fail darkening", "Depth-Fail", "Wlaczone", "Wylaczone"),
         VolumeRow("2 visible volumes", "Depth-Pass", "Wylaczone", "Wlaczone"),
-        {"3 mapping", {Mode("3")}},
     };
+    for (const char* size : {"512", "1024", "2048", "4096"})
+        for (const char* filter : {"Brak", "Liniowe 2x2", "PCF 4x4"})
+            table.push_back(MapRow(size, filter));
+    return table;
 }
 
 std::vector<double> TimeFrames(KorvanaFramework::Renderer& renderer, SnapshotWindow& window, int frames)
