@@ -10,10 +10,11 @@
 namespace
 {
 bool hideMultisample = false;
+bool hidePixelFormat = false;
 }
 
 // Stands in for GLEW's glewInit in this test program, which the program's
-// call reaches first: GLEW's own runs, then the hidden flag is cleared.
+// call reaches first: GLEW's own runs, then the hidden flags are cleared.
 extern "C" GLenum GLEWAPIENTRY glewInit(void)
 {
     using Init = GLenum (*)();
@@ -21,19 +22,23 @@ extern "C" GLenum GLEWAPIENTRY glewInit(void)
     const GLenum result = glewsOwn();
     if (hideMultisample)
         __GLXEW_ARB_multisample = GL_FALSE;
+    if (hidePixelFormat)
+        __GLXEW_VERSION_1_3 = GL_FALSE;
     return result;
 }
 
 namespace AppTests
 {
-WithoutMultisample::WithoutMultisample()
+WithoutExtensions::WithoutExtensions(DriverExtensions hidden)
 {
     hideMultisample = true;
+    hidePixelFormat = hidden == DriverExtensions::PixelFormatAndMultisample;
 }
 
-// GLEW's next start sets the flag again from the driver.
-WithoutMultisample::~WithoutMultisample()
+// GLEW's next start sets the flags again from the driver.
+WithoutExtensions::~WithoutExtensions()
 {
     hideMultisample = false;
+    hidePixelFormat = false;
 }
 }

@@ -5,14 +5,20 @@
 
 namespace AppTests
 {
-// While alive, every glewInit leaves the GLX multisample flag cleared, as
-// on a driver without ARB_multisample.
-class WithoutMultisample
+// The GLX extensions behind the WGL pixel-format and multisample ones.
+enum class DriverExtensions {
+    Multisample,               // GLX_ARB_multisample
+    PixelFormatAndMultisample  // GLX 1.3 as well
+};
+
+// While alive, every glewInit leaves the flags of `hidden` cleared, as on a
+// driver without those extensions.
+class WithoutExtensions
 {
 public:
-    WithoutMultisample();
-    ~WithoutMultisample();
-    WithoutMultisample(const WithoutMultisample&) = delete;
-    WithoutMultisample& operator=(const WithoutMultisample&) = delete;
+    explicit WithoutExtensions(DriverExtensions hidden);
+    ~WithoutExtensions();
+    WithoutExtensions(const WithoutExtensions&) = delete;
+    WithoutExtensions& operator=(const WithoutExtensions&) = delete;
 };
 }

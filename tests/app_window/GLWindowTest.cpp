@@ -5,7 +5,7 @@
 #include "ProgramRun.h"
 
 #include "GLWindow.h"
-#include "GlxewFlags.h"
+#include "DriverFlags.h"
 
 #include "platform/WindowObjects.h"
 #include "platform/X11Display.h"
@@ -107,12 +107,9 @@ TEST_F(GLWindowRun, UnavailableSampleCountShowsTheWindowErrorAndLogsBoth)
 // must still get a stencil buffer, which the shadow methods need.
 TEST_F(GLWindowRun, WithoutFormatExtensionsTheWindowKeepsAStencilBuffer)
 {
-    const AppTests::FormatExtensionFlags driverFlags = AppTests::ReadFormatExtensionFlags();
+    const AppTests::WithoutExtensions driver(AppTests::DriverExtensions::PixelFormatAndMultisample);
     ProgramRun run(windowed);
-    run.driver = [](HWND dialog) {
-        AppTests::WriteFormatExtensionFlags({false, false});  // after the dialog's glewInit
-        PressOk(dialog);
-    };
+    run.driver = PressOk;
     GLint stencilBits = -1;
     int32_t askedStencil = 0;
     run.watcher = [&](GLWindow& window, const MSG& msg) {
@@ -122,7 +119,6 @@ TEST_F(GLWindowRun, WithoutFormatExtensionsTheWindowKeepsAStencilBuffer)
         }
     };
     run.Run();
-    AppTests::WriteFormatExtensionFlags(driverFlags);
     EXPECT_EQ(askedStencil, 32) << "the request made without the extensions";
     EXPECT_GT(stencilBits, 0);
 }

@@ -168,7 +168,7 @@ TEST_F(SetupDialog, WithoutMultisamplingFsaaIsOffAndTheLevelIsMinusOne)
     std::string config = storedSettings;
     config.replace(config.find("FSAA = false"), 12, "FSAA = true");
     ProgramRun run(config);
-    const AppTests::WithoutMultisample driver;
+    const AppTests::WithoutExtensions driver(AppTests::DriverExtensions::Multisample);
     run.driver = [](HWND dialog) {
         EXPECT_FALSE(Enabled(dialog, 1001));
         EXPECT_EQ(IsDlgButtonChecked(dialog, 1001), static_cast<UINT>(BST_UNCHECKED));
