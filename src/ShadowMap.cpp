@@ -39,6 +39,9 @@ constexpr float FrustumPi = 3.1415927f;
 
 const GLfloat Red[4] = {1.0f, 0.0f, 0.0f, 0.0f};
 
+// The window depth of the preview square, which lies at z = 0.
+constexpr GLclampd PreviewDepth = 0.5;
+
 // The framebuffer-object calls of OpenGL 3.0 or ARB_framebuffer_object, else
 // those of EXT_framebuffer_object; all null where the driver has neither.
 struct FramebufferCalls
@@ -317,8 +320,11 @@ void DrawFrustumEdges(float hn, float zn, float hf, float zf)
     glEnd();
 }
 
-// The volume the depth pass saw, in red over everything, depth test off.
-void DrawFrustumOutline(const Renderer& renderer)
+// The volume the depth pass saw, in red over everything but the preview.
+// A preview drawn before the scene left its depth, the middle of the range,
+// wherever no nearer surface covers it: the outline, pinned to that depth,
+// draws only where the stored depth differs, as if the preview came last.
+void DrawFrustumOutline(const Renderer& renderer, bool previewDrawn)
 {
     const RendererOptions& options = renderer.options;
     const Light& light = renderer.light;
@@ -341,14 +347,21 @@ void DrawFrustumOutline(const Renderer& renderer)
     renderer.ApplyCamera();
     light.ApplyTransform();
     glColor4fv(Red);
-    glDisable(GL_DEPTH_TEST);
+    if (previewDrawn) {
+        glDepthRange(PreviewDepth, PreviewDepth);
+        glDepthFunc(GL_NOTEQUAL);
+        glDepthMask(GL_FALSE);
+    } else {
+        glDisable(GL_DEPTH_TEST);
+    }
     DrawFrustumEdges(hn, zn, hf, zf);
     glPopMatrix();
     glPopAttrib();
 }
 
 // The map as grey levels on a square in the window's lower-right corner,
-// its side mapViewSize times the smaller window side.
+// its side mapViewSize times the smaller window side, at the middle of the
+// depth range like any square drawn with the identity matrices.
 void DrawMapPreview(Renderer& renderer)
 {
     float sx = 2.0f, sy = 2.0f;
@@ -450,9 +463,17 @@ void Renderer::RenderShadowMap()
     const Matrix4 lightView = CurrentMatrix(GL_MODELVIEW_MATRIX);
     const GLsizei size = MapSizeInUse();
     RenderDepthMap(*this, size);
-    LoadTextureMatrix(lightProjection, lightView);
-
     Resize(viewportWidth, viewportHeight);
+
+    // The preview covers a fixed part of the window: drawn first, its depth
+    // makes the scene passes reject the fragments it would cover anyway, and
+    // only surfaces nearer than it still show, as when it was drawn last.
+    if (options.useMapView) {
+        glEnable(GL_TEXTURE_2D);
+        DrawMapPreview(*this);
+        glDisable(GL_TEXTURE_2D);
+    }
+    LoadTextureMatrix(lightProjection, lightView);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     ApplyCamera();
@@ -477,9 +498,7 @@ void Renderer::RenderShadowMap()
     DisableWorldCoordinates();
 
     if (options.showFrustum)
-        DrawFrustumOutline(*this);
-    if (options.useMapView)
-        DrawMapPreview(*this);
+        DrawFrustumOutline(*this, options.useMapView);
     glDisable(GL_TEXTURE_2D);
     glPopAttrib();
 }

@@ -192,6 +192,44 @@ INSTANTIATE_TEST_SUITE_P(Sizes, MapPreview,
                                          PreviewCase{640, 480, 1.0f, 480}, PreviewCase{400, 300, 0.25f, 75},
                                          PreviewCase{640, 480, 0.0f, 0}));
 
+// The preview lies over everything the pass draws, the outline included,
+// and hides nothing outside its square: its pixels do not depend on what the
+// camera sees behind it, and the rest of the frame is the frame without it.
+TEST_F(ShadowMapTest, PreviewCoversTheSceneAndTheOutlineInItsSquareOnly)
+{
+    Start(640, 480, BoxOverFloor());
+    UseSpot({0, 6, 3}, 180.0f, TowardsOrigin, 20.0f);
+    const int side = 192;
+    renderer->options.useMapView = true;
+    renderer->distance = 200.0f;  // nothing but the background behind the preview
+    const Image alone = Pass();
+
+    renderer->distance = 16.0f;  // the floor and the outline run under the square
+    renderer->options.showFrustum = true;
+    renderer->options.useMapView = false;
+    const Image without = Pass();
+    renderer->options.useMapView = true;
+    const Image with = Pass();
+    Save(with, "preview-over-outline");
+
+    int red = 0, scene = 0, differ = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const bool inSquare = x >= width - side && y >= height - side;
+            if (inSquare) {
+                red += IsRed(without, x, y) ? 1 : 0;
+                scene += IsBackground(without, {x, y}) ? 0 : 1;
+            }
+            const Image& expected = inSquare ? alone : without;
+            if (std::memcmp(expected.At(x, y), with.At(x, y), 3) != 0 && differ++ < 5)
+                ADD_FAILURE() << (inSquare ? "preview " : "scene ") << x << ", " << y;
+        }
+    }
+    EXPECT_GT(red, 0) << "the outline runs under the square";
+    EXPECT_GT(scene, side * side / 2) << "the scene lies under the square";
+    EXPECT_EQ(differ, 0);
+}
+
 // The driver flag is switched off for the one frame.
 TEST_F(ShadowMapTest, WithoutOpenGL14OnlyTheBackgroundIsDrawn)
 {
