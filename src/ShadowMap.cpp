@@ -39,9 +39,6 @@ constexpr float FrustumPi = 3.1415927f;
 
 const GLfloat Red[4] = {1.0f, 0.0f, 0.0f, 0.0f};
 
-// The window depth of the preview square, which lies at z = 0.
-constexpr GLclampd PreviewDepth = 0.5;
-
 // The framebuffer-object calls of OpenGL 3.0 or ARB_framebuffer_object, else
 // those of EXT_framebuffer_object; all null where the driver has neither.
 struct FramebufferCalls
@@ -157,8 +154,8 @@ Matrix4 CurrentMatrix(GLenum which)
 }
 
 // A framebuffer of its own, without colour, whose depth buffer is the map's
-// texture: the depth pass then needs no copy, which at 4096 texels cost
-// most of the frame. Drivers without framebuffer objects, or where this one
+// texture: the depth pass then needs no copy, which cost a tenth of the
+// frame at 512 texels and most of it at 4096. Drivers without framebuffer objects, or where this one
 // is incomplete, keep rendering the map into the window's depth buffer.
 void PrepareShadowMapFramebuffer(Renderer& renderer)
 {
@@ -190,15 +187,6 @@ std::int32_t DriverLimit()
     return std::min({texture, viewport[0], viewport[1]});
 }
 
-// The window's depth buffer cannot hold the map when it is smaller than the
-// map: the part outside the window would be undefined. Larger maps than the
-// smallest go off-screen even where they fit, to spare the copy; the
-// smallest keeps to the window's buffer where it fits.
-bool NeedsOwnDepthBuffer(const Renderer& renderer, GLsizei size)
-{
-    return renderer.shadowMapFramebuffer != 0 &&
-           (size > SmallestMapSize || renderer.viewportWidth < size || renderer.viewportHeight < size);
-}
 
 // The texture image is allocated again only when the map's side changes.
 void FitMapStorage(Renderer& renderer, GLsizei size)
@@ -215,7 +203,7 @@ void FitMapStorage(Renderer& renderer, GLsizei size)
 void RenderDepthMap(Renderer& renderer, GLsizei size)
 {
     const FramebufferCalls calls = Framebuffers();
-    const bool ownBuffer = NeedsOwnDepthBuffer(renderer, size);
+    const bool ownBuffer = renderer.shadowMapFramebuffer != 0;
     FitMapStorage(renderer, size);
     if (ownBuffer)
         calls.bindFramebuffer(GL_FRAMEBUFFER, renderer.shadowMapFramebuffer);
@@ -228,11 +216,12 @@ void RenderDepthMap(Renderer& renderer, GLsizei size)
     glEnable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(renderer.options.mappedPolygonOffset, 0.0f);
     renderer.DrawScene(false, false, true);
-    if (ownBuffer)
+    if (ownBuffer) {
         calls.bindFramebuffer(GL_FRAMEBUFFER, 0);
-    else
+    } else {
         glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, size, size);
-    glClear(GL_DEPTH_BUFFER_BIT);
+        glClear(GL_DEPTH_BUFFER_BIT);
+    }
     glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDisable(GL_POLYGON_OFFSET_FILL);
@@ -320,11 +309,8 @@ void DrawFrustumEdges(float hn, float zn, float hf, float zf)
     glEnd();
 }
 
-// The volume the depth pass saw, in red over everything but the preview.
-// A preview drawn before the scene left its depth, the middle of the range,
-// wherever no nearer surface covers it: the outline, pinned to that depth,
-// draws only where the stored depth differs, as if the preview came last.
-void DrawFrustumOutline(const Renderer& renderer, bool previewDrawn)
+// The volume the depth pass saw, in red over everything, depth test off.
+void DrawFrustumOutline(const Renderer& renderer)
 {
     const RendererOptions& options = renderer.options;
     const Light& light = renderer.light;
@@ -347,22 +333,17 @@ void DrawFrustumOutline(const Renderer& renderer, bool previewDrawn)
     renderer.ApplyCamera();
     light.ApplyTransform();
     glColor4fv(Red);
-    if (previewDrawn) {
-        glDepthRange(PreviewDepth, PreviewDepth);
-        glDepthFunc(GL_NOTEQUAL);
-        glDepthMask(GL_FALSE);
-    } else {
-        glDisable(GL_DEPTH_TEST);
-    }
+    glDisable(GL_DEPTH_TEST);
     DrawFrustumEdges(hn, zn, hf, zf);
     glPopMatrix();
     glPopAttrib();
 }
 
-// The map as grey levels on a square in the window's lower-right corner,
-// its side mapViewSize times the smaller window side, at the middle of the
-// depth range like any square drawn with the identity matrices.
-void DrawMapPreview(Renderer& renderer)
+// The preview's square in the window's lower-right corner, its side
+// mapViewSize times the smaller window side, at the middle of the depth
+// range with texture coordinates across the whole map. The camera's
+// projection is loaded again afterwards.
+void DrawPreviewSquare(Renderer& renderer)
 {
     float sx = 2.0f, sy = 2.0f;
     if (renderer.viewportHeight < renderer.viewportWidth)
@@ -371,14 +352,6 @@ void DrawMapPreview(Renderer& renderer)
         sy = 2.0f * renderer.aspect;
     sx *= renderer.options.mapViewSize;
     sy *= renderer.options.mapViewSize;
-
-    glMatrixMode(GL_TEXTURE);
-    glLoadIdentity();
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_NONE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glDisable(GL_LIGHTING);
 
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -396,7 +369,31 @@ void DrawMapPreview(Renderer& renderer)
     glVertex2f(1.0f - sx, sy - 1.0f);
     glEnd();
     glPopMatrix();
-    renderer.Resize(renderer.viewportWidth, renderer.viewportHeight);
+    renderer.UpdateProjection();
+}
+
+// The preview's depth, written before the scene passes: they then reject
+// at the depth test the fragments the preview will cover, unless nearer
+// than the square, and the preview, drawn last at the same depth, still
+// shows exactly where it showed over the finished scene.
+void ReserveMapPreview(Renderer& renderer)
+{
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    DrawPreviewSquare(renderer);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+}
+
+// The map as grey levels on the preview's square.
+void DrawMapPreview(Renderer& renderer)
+{
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_NONE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glDisable(GL_LIGHTING);
+    DrawPreviewSquare(renderer);
 }
 }
 
@@ -463,17 +460,11 @@ void Renderer::RenderShadowMap()
     const Matrix4 lightView = CurrentMatrix(GL_MODELVIEW_MATRIX);
     const GLsizei size = MapSizeInUse();
     RenderDepthMap(*this, size);
-    Resize(viewportWidth, viewportHeight);
-
-    // The preview covers a fixed part of the window: drawn first, its depth
-    // makes the scene passes reject the fragments it would cover anyway, and
-    // only surfaces nearer than it still show, as when it was drawn last.
-    if (options.useMapView) {
-        glEnable(GL_TEXTURE_2D);
-        DrawMapPreview(*this);
-        glDisable(GL_TEXTURE_2D);
-    }
     LoadTextureMatrix(lightProjection, lightView);
+
+    Resize(viewportWidth, viewportHeight);
+    if (options.useMapView)
+        ReserveMapPreview(*this);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     ApplyCamera();
@@ -498,7 +489,9 @@ void Renderer::RenderShadowMap()
     DisableWorldCoordinates();
 
     if (options.showFrustum)
-        DrawFrustumOutline(*this, options.useMapView);
+        DrawFrustumOutline(*this);
+    if (options.useMapView)
+        DrawMapPreview(*this);
     glDisable(GL_TEXTURE_2D);
     glPopAttrib();
 }

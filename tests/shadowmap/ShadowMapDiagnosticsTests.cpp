@@ -251,14 +251,19 @@ TEST_F(ShadowMapTest, WithoutOpenGL14OnlyTheBackgroundIsDrawn)
 // After the pass, with every diagnostic on, the window's viewport, the
 // camera's projection and view and all switched state are back, and the
 // frame without shadow looks as it did before. At 400 × 300 the map was
-// rendered off-screen, at 800 × 600 in the window.
+// rendered off-screen, at 800 × 600 in the window, as without framebuffer
+// objects.
 class PassRestore : public ShadowMapTest, public testing::WithParamInterface<int>
 {
 };
 
 TEST_P(PassRestore, LeavesTheWindowsStateBehind)
 {
-    Start(GetParam(), GetParam() * 3 / 4, BoxOverFloor());
+    OpenWindow(GetParam(), GetParam() * 3 / 4);
+    if (GetParam() >= 800)
+        StartRendererWithoutFramebuffers(BoxOverFloor());
+    else
+        StartRenderer(BoxOverFloor());
     const Image before = Unshadowed();
     renderer->options.showFrustum = true;
     renderer->options.useMapView = true;

@@ -1,5 +1,6 @@
 // With anti-aliasing on, the window's depth buffer that the map is copied
-// from is multisampled; the shadows must come out the same.
+// from without framebuffer objects is multisampled; the shadows must come
+// out the same.
 #include "ShadowMapTestSupport.h"
 
 #include <GL/glew.h>
@@ -80,7 +81,11 @@ TEST_F(ShadowMapTest, MultisampledWindowGetsTheSameShadows)
     height = Height;
     renderer = std::make_unique<Renderer>();
     ASSERT_TRUE(renderer->LoadScene(BoxOverFloor().Write(dir)));
-    renderer->InitGL();
+    {
+        const WithoutFramebufferObjects hidden;
+        renderer->InitGL();
+    }
+    ASSERT_EQ(renderer->shadowMapFramebuffer, 0u);
     renderer->Resize(Width, Height);
     renderer->options.rendererMode = RendererMode::Mapping;
     renderer->options.showFrustum = false;

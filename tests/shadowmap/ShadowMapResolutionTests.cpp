@@ -50,22 +50,6 @@ GLint MapTexels()
 class ResolutionTest : public ShadowMapTest
 {
 protected:
-    // The renderer started again as on a driver without framebuffer
-    // objects, where every map is rendered in the window's depth buffer.
-    void RestartWithoutFramebuffers(const TestScene& scene)
-    {
-        GLboolean* flags[] = {&__GLEW_VERSION_3_0, &__GLEW_ARB_framebuffer_object, &__GLEW_EXT_framebuffer_object};
-        GLboolean offered[3];
-        for (int i = 0; i < 3; ++i) {
-            offered[i] = *flags[i];
-            *flags[i] = GL_FALSE;
-        }
-        StartRenderer(scene);
-        for (int i = 0; i < 3; ++i)
-            *flags[i] = offered[i];
-        ASSERT_EQ(renderer->shadowMapFramebuffer, 0u);
-    }
-
     // Each light's box shadow with the map of `size` and `filtering`: a floor
     // point under the box much darker than one in the open, which keeps the
     // colour of the scene without shadow.
@@ -112,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ResolutionTest, MapOfTheWindowsSizeCastsEveryShadowWithoutFramebuffers)
 {
     Start(1280, 1024, BoxOverFloor());
-    RestartWithoutFramebuffers(BoxOverFloor());
+    StartRendererWithoutFramebuffers(BoxOverFloor());
     ExpectEveryLightsShadow(1024, MapFiltering::Pcf);
 }
 
@@ -323,7 +307,7 @@ TEST_F(ResolutionTest, BarOffersTheSizesThatFit)
     EXPECT_FALSE(SetNumber("mapped/mapSize", 1000));
     EXPECT_EQ(renderer->options.mapSize, 4096);
 
-    RestartWithoutFramebuffers(BoxOverFloor());
+    StartRendererWithoutFramebuffers(BoxOverFloor());
     renderer->options.rendererMode = RendererMode::None;
     renderer->Resize(1100, 1100);
     ASSERT_TRUE(SetNumber("main/rederingMode", 3));

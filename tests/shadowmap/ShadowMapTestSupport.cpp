@@ -57,6 +57,37 @@ void ShadowMapTest::OpenWindow(int w, int h)
         GTEST_SKIP() << window->Error();
 }
 
+namespace
+{
+std::array<GLboolean*, 3> FramebufferFlags()
+{
+    return {&__GLEW_VERSION_3_0, &__GLEW_ARB_framebuffer_object, &__GLEW_EXT_framebuffer_object};
+}
+}
+
+WithoutFramebufferObjects::WithoutFramebufferObjects()
+{
+    for (std::size_t i = 0; i < offered.size(); ++i) {
+        offered[i] = *FramebufferFlags()[i];
+        *FramebufferFlags()[i] = GL_FALSE;
+    }
+}
+
+WithoutFramebufferObjects::~WithoutFramebufferObjects()
+{
+    for (std::size_t i = 0; i < offered.size(); ++i)
+        *FramebufferFlags()[i] = offered[i];
+}
+
+void ShadowMapTest::StartRendererWithoutFramebuffers(const TestScene& scene)
+{
+    {
+        const WithoutFramebufferObjects hidden;
+        StartRenderer(scene);
+    }
+    ASSERT_EQ(renderer->shadowMapFramebuffer, 0u);
+}
+
 void ShadowMapTest::StartRenderer(const TestScene& scene)
 {
     renderer = std::make_unique<Renderer>();

@@ -54,6 +54,9 @@ protected:
     // between: the window (which starts GLEW), then the renderer in it.
     void OpenWindow(int width, int height);
     void StartRenderer(const TestScene& scene);
+    // StartRenderer as on a driver without framebuffer objects, where every
+    // map is rendered in the window's depth buffer and copied from there.
+    void StartRendererWithoutFramebuffers(const TestScene& scene);
     // Places the light of one of ShadowCases.
     void UseLight(const ShadowCase& light);
     // Makes the light a spot at `position` with heading, elevation and cone.
@@ -91,6 +94,19 @@ protected:
     std::unique_ptr<Renderer> renderer;
     int width = 0;
     int height = 0;
+};
+
+// While it lives, GLEW offers no framebuffer objects.
+class WithoutFramebufferObjects
+{
+public:
+    WithoutFramebufferObjects();
+    ~WithoutFramebufferObjects();
+    WithoutFramebufferObjects(const WithoutFramebufferObjects&) = delete;
+    WithoutFramebufferObjects& operator=(const WithoutFramebufferObjects&) = delete;
+
+private:
+    std::array<unsigned char, 3> offered{};
 };
 
 // The transform of a matrix of OpenGL applied to a point with w = 1.
