@@ -203,10 +203,12 @@ public:
     // side its image has now.
     std::uint32_t shadowMapTexture = 0;
     std::int32_t shadowMapTextureSize = 0;
-    // A framebuffer whose depth buffer is that texture, for the depth pass
-    // of maps above the smallest and of maps the window cannot hold; 0 where
-    // the driver has none.
+    // A framebuffer whose depth buffer is that texture, for the depth pass;
+    // 0 where the driver has none.
     std::uint32_t shadowMapFramebuffer = 0;
+    // The frame waits for the map's depth pass before drawing on (see
+    // PrepareShadowMapStorage).
+    bool waitForDepthPass = false;
     // The largest texture and viewport side the driver takes, and the
     // largest map the bar offers now.
     std::int32_t shadowMapDriverLimit = 0;

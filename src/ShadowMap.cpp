@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace KorvanaFramework
 {
@@ -217,6 +218,8 @@ void RenderDepthMap(Renderer& renderer, GLsizei size)
     glPolygonOffset(renderer.options.mappedPolygonOffset, 0.0f);
     renderer.DrawScene(false, false, true);
     if (ownBuffer) {
+        if (renderer.waitForDepthPass)
+            glFinish();
         calls.bindFramebuffer(GL_FRAMEBUFFER, 0);
     } else {
         glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, size, size);
@@ -421,6 +424,12 @@ void Renderer::PrepareShadowMapStorage()
 {
     FitMapStorage(*this, SmallestMapSize);
     PrepareShadowMapFramebuffer(*this);
+    // WORKAROUND(llvmpipe): its rasteriser threads take every core; while
+    // they still draw the map, the frame's further passes are prepared on a
+    // core of their own and the threads contend, which made frames about a
+    // tenth slower and uneven. Waiting for the map is faster there.
+    const char* rendererName = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    waitForDepthPass = rendererName != nullptr && std::strstr(rendererName, "llvmpipe") != nullptr;
     shadowMapDriverLimit = DriverLimit();
     PreparePcfProgram();
     OfferMapSizes();
