@@ -22,6 +22,15 @@ const char* const TJunctionMessage =
 
 constexpr std::uint32_t NoEdge = 0xFFFFFFFFu;
 
+// The per-frame loops are compiled once more for AVX2, which the processor
+// picks at load where it has it: twice as many lanes. Without FMA both
+// versions round every operation alike and compute the same values.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define PER_FRAME_LOOP __attribute__((target_clones("avx2", "default")))
+#else
+#define PER_FRAME_LOOP
+#endif
+
 // Open-addressing hash table from an ordered vertex pair to the first edge
 // created for it, so that matching finds the same entry as a search of the
 // edge list from its start, in constant time. Slots hold only edge numbers;
@@ -98,8 +107,8 @@ bool RefersToMissingVertex(const std::vector<Triangle>& triangles, std::size_t v
 // the light has no such direction and stays where it is. The loops of this
 // and the next function choose rather than branch and their lists do not
 // overlap, so that they can vectorise.
-void ExtrudeToInfinity(const float* __restrict vertices, float* __restrict copies, std::size_t count,
-                       const Vec4& light)
+PER_FRAME_LOOP void ExtrudeToInfinity(const float* __restrict vertices, float* __restrict copies,
+                                      std::size_t count, const Vec4& light)
 {
     const float lx = light[0], ly = light[1], lz = light[2];
     for (std::size_t k = 0; k < 4 * count; k += 4) {
@@ -134,8 +143,8 @@ void ExtrudeFromPointPrecisely(const float* vertices, float* copies, std::size_t
 // distance overflows in single precision (coordinates near the float limit)
 // the copies would turn NaN; then they are all measured again in double
 // precision, outside the loop that vectorises.
-void ExtrudeFromPoint(const float* __restrict vertices, float* __restrict copies, std::size_t count,
-                      const Vec4& light, float length)
+PER_FRAME_LOOP void ExtrudeFromPoint(const float* __restrict vertices, float* __restrict copies,
+                                     std::size_t count, const Vec4& light, float length)
 {
     const float lx = light[0], ly = light[1], lz = light[2];
     unsigned overflowed = 0;
@@ -153,6 +162,25 @@ void ExtrudeFromPoint(const float* __restrict vertices, float* __restrict copies
     }
     if (overflowed)
         ExtrudeFromPointPrecisely(vertices, copies, count, light, length);
+}
+
+// Sets flags[t] to 1 where triangle t's plane has the light strictly in
+// front of it, else 0, and returns how many it set.
+PER_FRAME_LOOP std::size_t FlagFacing(const std::array<std::vector<float>, 4>& planes, const Vec4& light,
+                                      std::uint8_t* __restrict flags, std::size_t count)
+{
+    const float* a = planes[0].data();
+    const float* b = planes[1].data();
+    const float* c = planes[2].data();
+    const float* d = planes[3].data();
+    const float lx = light[0], ly = light[1], lz = light[2], lw = light[3];
+    std::size_t facingCount = 0;
+    for (std::size_t t = 0; t < count; ++t) {
+        const std::uint8_t faces = a[t] * lx + b[t] * ly + c[t] * lz + d[t] * lw > 0.0f;
+        flags[t] = faces;
+        facingCount += faces;
+    }
+    return facingCount;
 }
 
 // A directional light of zero direction lights nothing and casts nothing.
@@ -312,21 +340,8 @@ void VolumeGeometry::Update(const Vec4& lightPosition, float length, bool depthF
 // Returns how many face it.
 std::size_t VolumeGeometry::ClassifyTriangles(const Vec4& light)
 {
-    const std::size_t count = planes.size();
-    facing.resize(count);
-    const float* a = planeComponents[0].data();
-    const float* b = planeComponents[1].data();
-    const float* c = planeComponents[2].data();
-    const float* d = planeComponents[3].data();
-    std::uint8_t* flags = facing.data();
-    const float lx = light[0], ly = light[1], lz = light[2], lw = light[3];
-    std::size_t facingCount = 0;
-    for (std::size_t t = 0; t < count; ++t) {
-        const std::uint8_t faces = a[t] * lx + b[t] * ly + c[t] * lz + d[t] * lw > 0.0f;
-        flags[t] = faces;
-        facingCount += faces;
-    }
-    return facingCount;
+    facing.resize(planes.size());
+    return FlagFacing(planeComponents, light, facing.data(), planes.size());
 }
 
 // The edges between a triangle that faces the light and one that does not.

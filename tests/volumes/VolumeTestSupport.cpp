@@ -1,5 +1,7 @@
 #include "VolumeTestSupport.h"
 
+#include <cmath>
+
 #include "Log.h"
 
 #include <log4cxx/appenderskeleton.h>
@@ -33,6 +35,30 @@ SceneObject Cube(const std::string& name, float low, float high)
                       {{0, 2, 3}, {0, 3, 1}, {4, 5, 7}, {4, 7, 6},   // z low, z high
                        {0, 1, 5}, {0, 5, 4}, {2, 6, 7}, {2, 7, 3},   // y low, y high
                        {0, 4, 6}, {0, 6, 2}, {1, 3, 7}, {1, 7, 5}}); // x low, x high
+}
+
+SceneObject Torus(std::uint32_t rings, std::uint32_t segments)
+{
+    std::vector<Vec4> positions;
+    std::vector<Triangle> triangles;
+    const float turn = 6.2831853f;
+    for (std::uint32_t i = 0; i < rings; ++i) {
+        const float a = turn * static_cast<float>(i) / static_cast<float>(rings);
+        for (std::uint32_t j = 0; j < segments; ++j) {
+            const float b = turn * static_cast<float>(j) / static_cast<float>(segments);
+            positions.push_back({(3.0f + std::cos(b)) * std::cos(a), std::sin(b), (3.0f + std::cos(b)) * std::sin(a), 1});
+        }
+    }
+    for (std::uint32_t i = 0; i < rings; ++i) {
+        for (std::uint32_t j = 0; j < segments; ++j) {
+            const std::uint32_t next = (i + 1) % rings, up = (j + 1) % segments;
+            const std::uint32_t a = i * segments + j, b = next * segments + j;
+            const std::uint32_t c = next * segments + up, d = i * segments + up;
+            triangles.push_back({a, d, c});
+            triangles.push_back({a, c, b});
+        }
+    }
+    return MakeObject("Torus", positions, triangles);
 }
 
 struct LogRecorder::Sink : log4cxx::AppenderSkeleton

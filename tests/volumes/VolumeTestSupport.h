@@ -25,6 +25,10 @@ SceneObject Tetrahedron();
 // counter-clockwise triangles seen from outside.
 SceneObject Cube(const std::string& name, float low, float high);
 
+// A closed torus of rings × segments quads, two triangles each, around the
+// Y axis with radii 3 and 1.
+SceneObject Torus(std::uint32_t rings, std::uint32_t segments);
+
 // The messages logged through the root logger while it lives.
 class LogRecorder
 {
