@@ -6,6 +6,7 @@
 #include "FrameRate.h"
 #include "Geometry.h"
 #include "Light.h"
+#include "LitTriangles.h"
 #include "Scene.h"
 #include "ShadowVolumes.h"
 #include "VolumeFootprint.h"
@@ -137,8 +138,9 @@ public:
 
     // Draws the scene's objects with client-side vertex arrays, all but the
     // shadow plane; with materials and normals or in the current colour, all
-    // objects or the shadow casters only.
-    void DrawScene(bool useMaterials, bool useNormals, bool castersOnly) const;
+    // objects or the shadow casters only; with `lit`, of each object the
+    // triangles its last selection kept.
+    void DrawScene(bool useMaterials, bool useNormals, bool castersOnly, const LitTriangles* lit = nullptr) const;
 
     // Turns the view by yaw and pitch (degrees); pitch stays within ±90.
     void RotateCamera(float deltaYaw, float deltaPitch);
@@ -195,6 +197,12 @@ public:
     // The pieces of the volumes the last bounded counting drew, each with
     // its scissor rectangle, kept so that frames allocate nothing.
     std::vector<VolumePiece> volumePieces;
+
+    // The triangles the full light can brighten, selected anew for each
+    // frame of shadow mapping; off only in tests, which compare the picture
+    // with the one of whole objects.
+    LitTriangles litTriangles;
+    bool selectLitTriangles = true;
 
     // Times the frames from one RenderFrame to the next for the main bar.
     FrameRate frameRate;

@@ -16,10 +16,10 @@ const Material& MaterialOf(const SceneObject& object, const MaterialLibrary& mat
     return materials.MaterialAt(index);
 }
 
-// One indexed call over the object's own arrays. The normal array is sent
-// only when asked for and the object has normals; otherwise the object is
-// lit with the current normal.
-void DrawObject(const SceneObject& object, bool useNormals)
+// One indexed call over the object's own arrays, of all its triangles or of
+// those listed. The normal array is sent only when asked for and the object
+// has normals; otherwise the object is lit with the current normal.
+void DrawObject(const SceneObject& object, bool useNormals, const std::vector<std::uint32_t>* listed)
 {
     glShadeModel(GL_SMOOTH);
     glEnableClientState(GL_VERTEX_ARRAY);
@@ -30,8 +30,11 @@ void DrawObject(const SceneObject& object, bool useNormals)
     } else {
         glDisableClientState(GL_NORMAL_ARRAY);
     }
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(3 * object.triangles.size()), GL_UNSIGNED_INT,
-                   object.triangles.data());
+    if (listed != nullptr)
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(listed->size()), GL_UNSIGNED_INT, listed->data());
+    else
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(3 * object.triangles.size()), GL_UNSIGNED_INT,
+                       object.triangles.data());
 }
 }
 
@@ -49,7 +52,7 @@ void Material::Apply() const
 // Without materials the caller's current colour drives ambient and diffuse
 // reflectance. Nothing is restored: the vertex array stays enabled, the
 // normal array as the last object left it, and the last material current.
-void Renderer::DrawScene(bool useMaterials, bool useNormals, bool castersOnly) const
+void Renderer::DrawScene(bool useMaterials, bool useNormals, bool castersOnly, const LitTriangles* lit) const
 {
     if (useMaterials) {
         glDisable(GL_COLOR_MATERIAL);
@@ -66,7 +69,7 @@ void Renderer::DrawScene(bool useMaterials, bool useNormals, bool castersOnly) c
             continue;
         if (useMaterials)
             MaterialOf(object, scene.Materials()).Apply();
-        DrawObject(object, useNormals);
+        DrawObject(object, useNormals, lit != nullptr ? lit->Kept(i) : nullptr);
     }
 }
 }

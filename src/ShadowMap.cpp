@@ -272,6 +272,17 @@ void KeepDepth()
     glDepthMask(GL_FALSE);
 }
 
+// The alpha-tested full light overwrites the dimmed pass where the map
+// finds a surface lit; a triangle the full light cannot brighten would only
+// overwrite it with its own colour, and is left out. Blended filtering
+// mixes the two colours with rounding, so it draws every triangle.
+const LitTriangles* LitSelection(Renderer& renderer)
+{
+    if (!renderer.selectLitTriangles || !renderer.litTriangles.Select(renderer.scene, renderer.light.position))
+        return nullptr;
+    return &renderer.litTriangles;
+}
+
 // Generated texture coordinates equal to each vertex's world position: the
 // planes are given under the camera view, which OpenGL inverts for them.
 void EnableWorldCoordinates()
@@ -488,8 +499,10 @@ void Renderer::RenderShadowMap()
     EnableWorldCoordinates();
     if (!options.drawAsTexture)
         KeepDepth();
-    if (options.drawAsTexture || options.filtering == MapFiltering::None)
+    if (options.drawAsTexture)
         DrawScene(true, true, false);
+    else if (options.filtering == MapFiltering::None)
+        DrawScene(true, true, false, LitSelection(*this));
     else
         DrawFilteredLight(size);
     glDepthMask(GL_TRUE);
