@@ -156,8 +156,9 @@ Matrix4 CurrentMatrix(GLenum which)
 
 // A framebuffer of its own, without colour, whose depth buffer is the map's
 // texture: the depth pass then needs no copy, which cost a tenth of the
-// frame at 512 texels and most of it at 4096. Drivers without framebuffer objects, or where this one
-// is incomplete, keep rendering the map into the window's depth buffer.
+// frame at 512 texels and most of it at 4096. Drivers without framebuffer
+// objects, or where this one is incomplete, keep rendering the map into the
+// window's depth buffer.
 void PrepareShadowMapFramebuffer(Renderer& renderer)
 {
     const FramebufferCalls calls = Framebuffers();
@@ -187,7 +188,6 @@ std::int32_t DriverLimit()
     glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
     return std::min({texture, viewport[0], viewport[1]});
 }
-
 
 // The texture image is allocated again only when the map's side changes.
 void FitMapStorage(Renderer& renderer, GLsizei size)
