@@ -4,77 +4,21 @@
 
 #include "XorgScreen.h"
 #include "ProgramProcess.h"
-
-#include <X11/Xatom.h>
+#include "support/DesktopDisplay.h"
 
 #include <signal.h>
 
-bool KorvanaOnDesktop();
-
 using namespace FullScreenTests;
+using Desktop::Activate;
+using Desktop::ClientOfClass;
 
 namespace
 {
-// A long-valued property's first value, or -1.
-long FirstValue(Display* display, Window window, const char* property, Atom type)
-{
-    Atom actualType;
-    int format;
-    unsigned long count, after;
-    unsigned char* data = nullptr;
-    long value = -1;
-    if (XGetWindowProperty(display, window, XInternAtom(display, property, False), 0, 1, False, type,
-                           &actualType, &format, &count, &after, &data) == Success &&
-        data && count > 0)
-        value = reinterpret_cast<long*>(data)[0];
-    if (data)
-        XFree(data);
-    return value;
-}
-
-// The managed window whose class is `className`, or None.
-Window ClientOfClass(Display* display, const char* className)
-{
-    Atom type;
-    int format;
-    unsigned long count, after;
-    unsigned char* data = nullptr;
-    Window found = None;
-    XGetWindowProperty(display, DefaultRootWindow(display), XInternAtom(display, "_NET_CLIENT_LIST", False), 0,
-                       1024, False, XA_WINDOW, &type, &format, &count, &after, &data);
-    for (unsigned long i = 0; data && i < count && found == None; ++i) {
-        const Window client = reinterpret_cast<Window*>(data)[i];
-        XClassHint hint{};
-        if (XGetClassHint(display, client, &hint)) {
-            if (std::string(hint.res_class) == className)
-                found = client;
-            XFree(hint.res_name);
-            XFree(hint.res_class);
-        }
-    }
-    if (data)
-        XFree(data);
-    return found;
-}
-
-// Asks the window manager to activate `window`, as a task bar does.
-void Activate(Display* display, Window window)
-{
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = 2;  // from a pager or task bar: always obeyed
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask,
-               &event);
-    XFlush(display);
-}
-
 long WmState(Display* display, Window window)
 {
-    return FirstValue(display, window, "WM_STATE", XInternAtom(display, "WM_STATE", False));
+    const std::vector<long> state =
+        Desktop::LongsProperty(display, window, "WM_STATE", XInternAtom(display, "WM_STATE", False));
+    return state.empty() ? -1 : state[0];
 }
 
 class Activation : public XorgScreen

@@ -6,6 +6,7 @@
 #include "DesktopDisplay.h"
 
 #include <X11/Xatom.h>
+#include <X11/Xutil.h>
 
 #include <cstdlib>
 #include <thread>
@@ -30,24 +31,6 @@ const bool movedToDesktop = [] {
     return true;
 }();
 
-// A property of 32-bit items, empty when the window has none.
-std::vector<long> LongsProperty(Display* display, Window window, const char* name, Atom type)
-{
-    Atom actualType;
-    int format;
-    unsigned long count, after;
-    unsigned char* data = nullptr;
-    std::vector<long> values;
-    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1024, False, type,
-                           &actualType, &format, &count, &after, &data) == Success &&
-        data != nullptr) {
-        const long* items = reinterpret_cast<const long*>(data);
-        values.assign(items, items + count);
-        XFree(data);
-    }
-    return values;
-}
-
 void SendClientMessage(Display* display, Window to, Window about, const char* type, long mask,
                        const std::vector<long>& data)
 {
@@ -70,6 +53,45 @@ bool KorvanaOnDesktop()
 
 namespace Desktop
 {
+std::vector<long> LongsProperty(Display* display, Window window, const char* name, Atom type)
+{
+    Atom actualType;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    std::vector<long> values;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1024, False, type,
+                           &actualType, &format, &count, &after, &data) == Success &&
+        data != nullptr) {
+        const long* items = reinterpret_cast<const long*>(data);
+        values.assign(items, items + count);
+        XFree(data);
+    }
+    return values;
+}
+
+Window ClientOfClass(Display* display, const char* className)
+{
+    for (long client : LongsProperty(display, DefaultRootWindow(display), "_NET_CLIENT_LIST", XA_WINDOW)) {
+        XClassHint hint{};
+        if (!XGetClassHint(display, static_cast<Window>(client), &hint))
+            continue;
+        const bool match = std::string(hint.res_class) == className;
+        XFree(hint.res_name);
+        XFree(hint.res_class);
+        if (match)
+            return static_cast<Window>(client);
+    }
+    return None;
+}
+
+// Source 2: from a pager or task bar, which the window manager always obeys.
+void Activate(Display* display, Window window)
+{
+    SendClientMessage(display, DefaultRootWindow(display), window, "_NET_ACTIVE_WINDOW",
+                      SubstructureRedirectMask | SubstructureNotifyMask, {2, CurrentTime});
+}
+
 bool WindowManagerRuns(Display* display)
 {
     return !LongsProperty(display, DefaultRootWindow(display), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW).empty();

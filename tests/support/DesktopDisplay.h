@@ -43,6 +43,16 @@ std::vector<std::string> AllowedActions(Display* display, Window client);
 // window manager, or where none runs, with the message it would send.
 void CloseFromTitleBar(Display* display, Window client);
 
+// A property of 32-bit items, empty when the window has none.
+std::vector<long> LongsProperty(Display* display, Window window, const char* name, Atom type);
+
+// The window the window manager lists (_NET_CLIENT_LIST) whose class is
+// `className`, or None.
+Window ClientOfClass(Display* display, const char* className);
+
+// Asks the window manager to activate the window, as a task bar does.
+void Activate(Display* display, Window window);
+
 // Polls `done` until it holds or the time is up; whether it held.
 bool WaitUntil(const std::function<bool()>& done,
                std::chrono::milliseconds limit = std::chrono::seconds(5));
