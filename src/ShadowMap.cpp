@@ -482,7 +482,10 @@ void Renderer::RenderShadowMap()
     RenderDepthMap(*this, size);
     LoadTextureMatrix(lightProjection, lightView);
 
-    Resize(viewportWidth, viewportHeight);
+    // The window's viewport and the camera's projection again; the window's
+    // size has not changed, so nothing else that a resize updates is due.
+    glViewport(0, 0, viewportWidth, viewportHeight);
+    UpdateProjection();
     if (options.useMapView)
         ReserveMapPreview(*this);
     glMatrixMode(GL_MODELVIEW);
