@@ -7,6 +7,7 @@
 #include "platform/Win32Api.h"
 #include "platform/WindowObjects.h"
 #include "platform/X11Display.h"
+#include "support/DesktopDisplay.h"
 
 #include <GL/gl.h>
 #include <GL/glx.h>
@@ -156,11 +157,7 @@ TEST_F(PixelFormat, ContextOnAWindowGoneFromTheServerIsNotMadeCurrent)
     ASSERT_TRUE(SetPixelFormat(dc, ChoosePixelFormat(dc, &request), &request));
     HGLRC context = wglCreateContext(dc);
     ASSERT_NE(context, nullptr);
-    Display* other = XOpenDisplay(nullptr);
-    ASSERT_NE(other, nullptr);
-    XDestroyWindow(other, window->xwindow);
-    XSync(other, False);
-    XCloseDisplay(other);
+    ASSERT_TRUE(Desktop::DestroyAsAnotherClient(window->xwindow));
 
     SetLastError(ERROR_SUCCESS);
     EXPECT_FALSE(wglMakeCurrent(dc, context));

@@ -92,6 +92,17 @@ void Activate(Display* display, Window window)
                       SubstructureRedirectMask | SubstructureNotifyMask, {2, CurrentTime});
 }
 
+bool DestroyAsAnotherClient(Window window)
+{
+    Display* other = XOpenDisplay(nullptr);
+    if (other == nullptr)
+        return false;
+    XDestroyWindow(other, window);
+    XSync(other, False);
+    XCloseDisplay(other);
+    return true;
+}
+
 bool WindowManagerRuns(Display* display)
 {
     return !LongsProperty(display, DefaultRootWindow(display), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW).empty();

@@ -53,6 +53,10 @@ Window ClientOfClass(Display* display, const char* className);
 // Asks the window manager to activate the window, as a task bar does.
 void Activate(Display* display, Window window);
 
+// Destroys the window through a connection of its own, as another program
+// would; false when no connection to the display opens.
+bool DestroyAsAnotherClient(Window window);
+
 // Polls `done` until it holds or the time is up; whether it held.
 bool WaitUntil(const std::function<bool()>& done,
                std::chrono::milliseconds limit = std::chrono::seconds(5));
