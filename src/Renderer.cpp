@@ -44,6 +44,7 @@ bool Renderer::LoadScene(const std::string& path)
         shadowPlaneIndex = NoSceneObject;
         planeValid = false;
         sceneBox = Box{};
+        casterOutlines.Clear();
         return false;
     }
     sceneFile = path;

@@ -7,6 +7,7 @@
 #include "Geometry.h"
 #include "Light.h"
 #include "LitTriangles.h"
+#include "MapShadowBounds.h"
 #include "Scene.h"
 #include "ShadowVolumes.h"
 #include "VolumeFootprint.h"
@@ -130,7 +131,8 @@ public:
     // Finds the object "ShadowPlaneNS" and the plane through its first
     // triangle, which receives the projected shadow.
     void ComputePlaneEquation();
-    // The box around the points of every object of the scene.
+    // The boxes around the points of every object of the scene and of
+    // every object the map's depth pass draws.
     void ComputeSceneBox();
     // Fills shadowMatrix, the projection from the light onto planeEquation,
     // and multiplies it onto the current matrix.
@@ -141,6 +143,9 @@ public:
     // objects or the shadow casters only; with `lit`, of each object the
     // triangles its last selection kept.
     void DrawScene(bool useMaterials, bool useNormals, bool castersOnly, const LitTriangles* lit = nullptr) const;
+    // True when every object DrawScene draws has a material whose diffuse
+    // alpha, the alpha that lighting gives, exceeds `alpha`.
+    bool MaterialsMoreOpaqueThan(float alpha) const;
 
     // Turns the view by yaw and pitch (degrees); pitch stays within ±90.
     void RotateCamera(float deltaYaw, float deltaPitch);
@@ -188,9 +193,11 @@ public:
     bool planeValid = false;
 
     ShadowVolumeSet shadowVolumes;
-    // The box around every point of the scene; the volumes' counting is
-    // bounded by it.
+    // The box around every point of the scene; the volumes' counting and
+    // the dimming of shadow mapping are bounded by it, the latter also by
+    // the casters' outlines.
     Box sceneBox;
+    CasterOutlines casterOutlines;
     // Off only in tests: the volumes are counted over the whole window, the
     // picture that bounding them must not change.
     bool boundVolumeCounting = true;
@@ -203,6 +210,9 @@ public:
     // with the one of whole objects.
     LitTriangles litTriangles;
     bool selectLitTriangles = true;
+    // Off only in tests: shadow mapping dims shadowed surfaces over the
+    // whole window, the picture that bounding the pass must not change.
+    bool boundShadowedPixels = true;
 
     // Times the frames from one RenderFrame to the next for the main bar.
     FrameRate frameRate;

@@ -72,4 +72,12 @@ void Renderer::DrawScene(bool useMaterials, bool useNormals, bool castersOnly, c
         DrawObject(object, useNormals, lit != nullptr ? lit->Kept(i) : nullptr);
     }
 }
+
+bool Renderer::MaterialsMoreOpaqueThan(float alpha) const
+{
+    for (std::uint32_t i = 0; i < scene.ObjectCount(); ++i)
+        if (i != shadowPlaneIndex && !(MaterialOf(scene.ObjectAt(i), scene.Materials()).diffuse[3] > alpha))
+            return false;
+    return true;
+}
 }

@@ -1,10 +1,12 @@
 // Shadow method 3, shadow mapping: every frame the depth of the shadow
 // casters as seen from the light goes into a square depth texture of the
-// chosen size; the scene is then drawn under the dimmed light everywhere and
-// again under the full light where the texture's depth comparison finds the
-// surface lit, selected by the alpha test or, with filtering, blended by the
-// lit share. The map can be shown projected onto the scene, the light's
-// frustum outlined, and the map previewed in the window's corner.
+// chosen size. Without filtering, the scene is then drawn under the full
+// light everywhere and again under the dimmed light where the texture's
+// depth comparison finds the surface shadowed, selected by the alpha test;
+// with filtering, the dimmed pass comes first and the full light is blended
+// over it by the lit share. The map can be shown projected onto the scene,
+// the light's frustum outlined, and the map previewed in the window's
+// corner.
 #define KORVANA_UNIT "src/ShadowMap"
 
 #include "Log.h"
@@ -28,7 +30,8 @@ namespace
 constexpr float PointFieldOfView = 170.0f;
 constexpr float WidestFieldOfView = PointFieldOfView;
 
-// Full-light fragments pass the alpha test only where the comparison gave 1.
+// The alpha test's line between a surface found lit (the comparison gave 1
+// and the material's alpha is above it) and one found shadowed.
 constexpr GLfloat LitAlpha = 0.9f;
 
 // Below this sine of the angle between the up vector and the viewing
@@ -262,7 +265,7 @@ void SetUpComparison(const Light& light, bool drawAsTexture)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
 }
 
-// The lit pass draws the same surfaces as the dimmed one, so its fragments
+// The second pass draws the same surfaces as the first, so its fragments
 // pass the depth test exactly where their depth equals the stored one and
 // would only write that depth again: testing for equality without writing
 // gives the same picture and lets the rasteriser skip the writes.
@@ -272,15 +275,67 @@ void KeepDepth()
     glDepthMask(GL_FALSE);
 }
 
-// The alpha-tested full light overwrites the dimmed pass where the map
-// finds a surface lit; a triangle the full light cannot brighten would only
-// overwrite it with its own colour, and is left out. Blended filtering
-// mixes the two colours with rounding, so it draws every triangle.
+// The alpha-tested dimmed light overwrites the full light where the map
+// finds a surface shadowed; a triangle the full light cannot brighten has
+// the same colour under both, and is left out. Blended filtering mixes the
+// two colours with rounding, so it draws every triangle.
 const LitTriangles* LitSelection(Renderer& renderer)
 {
     if (!renderer.selectLitTriangles || !renderer.litTriangles.Select(renderer.scene, renderer.light.position))
         return nullptr;
     return &renderer.litTriangles;
+}
+
+// The pixels where the dimmed pass can find a surface shadowed. Where a
+// material's alpha is at or below the test's line the surface is shadowed
+// whatever the map holds, and where coordinates beyond the map repeat its
+// edge instead of reading the white border, casters may darken anything:
+// there, and while tests ask for it, the whole window.
+PixelRect ShadowedPixels(const Renderer& renderer, const Matrix4& lightProjection, const Matrix4& lightView,
+                         GLsizei size)
+{
+    const PixelRect window{0, 0, renderer.viewportWidth, renderer.viewportHeight};
+    GLint wrap = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
+    if (!renderer.boundShadowedPixels || wrap != GL_CLAMP_TO_BORDER || !renderer.MaterialsMoreOpaqueThan(LitAlpha))
+        return window;
+    MapShadowView view;
+    view.lightProjection = lightProjection;
+    view.lightView = lightView;
+    view.light = renderer.light.position;
+    view.mapSize = size;
+    view.depthOffsetFactor = renderer.options.mappedPolygonOffset;
+    view.casters = &renderer.casterOutlines.All();
+    view.scene = renderer.sceneBox;
+    view.projection = CurrentMatrix(GL_PROJECTION_MATRIX);
+    view.modelview = CurrentMatrix(GL_MODELVIEW_MATRIX);
+    view.width = window.width;
+    view.height = window.height;
+    return MapShadowRect(view);
+}
+
+// Over the full light, the dimmed light where the map finds a surface
+// shadowed. The comparison goes into the alpha alone, so the colour stays
+// the dimmed light's, and the alpha test keeps exactly the fragments that
+// the full light's test (above LitAlpha) would drop. Outside `pixels`
+// every fragment would be found lit.
+void DimShadowedSurfaces(Renderer& renderer, const PixelRect& pixels)
+{
+    if (pixels.width <= 0 || pixels.height <= 0)
+        return;
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glTexParameteri(GL_TEXTURE_2D, GL_DEPTH_TEXTURE_MODE, GL_ALPHA);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_R_TO_TEXTURE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_LEQUAL, LitAlpha);
+    renderer.light.Upload(false);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(pixels.x, pixels.y, pixels.width, pixels.height);
+    renderer.DrawScene(true, true, false, LitSelection(renderer));
+    glDisable(GL_SCISSOR_TEST);
+    glTexParameteri(GL_TEXTURE_2D, GL_DEPTH_TEXTURE_MODE, GL_INTENSITY);
 }
 
 // Generated texture coordinates equal to each vertex's world position: the
@@ -491,23 +546,26 @@ void Renderer::RenderShadowMap()
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     ApplyCamera();
+    const bool alphaTested = !options.drawAsTexture && options.filtering == MapFiltering::None;
     if (!options.drawAsTexture) {
         glEnable(GL_LIGHTING);
         light.UploadPosition();
-        light.Upload(false);
+        light.Upload(alphaTested);
         DrawScene(true, true, false);
     }
     glEnable(GL_TEXTURE_2D);
-    SetUpComparison(light, options.drawAsTexture);
     EnableWorldCoordinates();
-    if (!options.drawAsTexture)
-        KeepDepth();
-    if (options.drawAsTexture)
+    if (options.drawAsTexture) {
+        SetUpComparison(light, true);
         DrawScene(true, true, false);
-    else if (options.filtering == MapFiltering::None)
-        DrawScene(true, true, false, LitSelection(*this));
-    else
+    } else if (alphaTested) {
+        KeepDepth();
+        DimShadowedSurfaces(*this, ShadowedPixels(*this, lightProjection, lightView, size));
+    } else {
+        SetUpComparison(light, false);
+        KeepDepth();
         DrawFilteredLight(size);
+    }
     glDepthMask(GL_TRUE);
     glDepthFunc(GL_LEQUAL);
     glDisable(GL_ALPHA_TEST);

@@ -58,8 +58,14 @@ Point Transform(const Matrix4& m, const Point& p)
 
 FootprintBounds::FootprintBounds(const Matrix4& projection, const Matrix4& modelview, int width, int height,
                                  const Plane* planes, int planeCount)
-    : projection(projection), modelview(modelview), width(width), height(height), planeCount(std::min(planeCount, MaxPlanes))
+    : projection(projection), modelview(modelview), width(width), height(height)
 {
+    UsePlanes(planes, planeCount);
+}
+
+void FootprintBounds::UsePlanes(const Plane* planes, int planeCount)
+{
+    this->planeCount = std::min(planeCount, MaxPlanes);
     std::copy(planes, planes + this->planeCount, this->planes);
 }
 
@@ -72,9 +78,12 @@ void FootprintBounds::AddPolygon(const Vec4* corners, int count)
         polygon.corners[polygon.count++] = {corners[i][0], corners[i][1], corners[i][2], corners[i][3]};
     for (int i = 0; i < planeCount && polygon.count > 0; ++i)
         polygon = Cut(polygon, {planes[i][0], planes[i][1], planes[i][2], planes[i][3]});
-    for (int i = 0; i < polygon.count; ++i)
+    const Point nearPlane{0.0, 0.0, 1.0, 1.0};
+    for (int i = 0; i < polygon.count; ++i) {
         polygon.corners[i] = Transform(projection, Transform(modelview, polygon.corners[i]));
-    polygon = Cut(polygon, {0.0, 0.0, 1.0, 1.0});
+        nearCut = nearCut || Side(polygon.corners[i], nearPlane) < 0.0;
+    }
+    polygon = Cut(polygon, nearPlane);
     for (int i = 0; i < polygon.count; ++i) {
         const Point& p = polygon.corners[i];
         if (!(p[3] > 0.0)) {
@@ -123,6 +132,7 @@ void FootprintBounds::Clear()
 {
     empty = true;
     whole = false;
+    nearCut = false;
 }
 
 PixelRect FootprintBounds::Rect() const

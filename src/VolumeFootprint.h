@@ -1,7 +1,8 @@
 // The window pixels that the part of a shadow volume on the kept side of a
 // few planes can cover: a counting pass whose fragments elsewhere change no
 // stencil value that is read is scissored to them, which leaves every
-// fragment inside rasterised exactly as before.
+// fragment inside rasterised exactly as before. Shadow mapping bounds the
+// pass that dims shadowed surfaces with the same bounds.
 #pragma once
 
 #include "Geometry.h"
@@ -62,6 +63,9 @@ public:
     void AddIndexed(const Vec4* vertices, const std::uint32_t* indices, std::size_t count, int perPolygon);
     // True when every point lies beyond one of the planes.
     bool AllOutsideOnePlane(const Vec4* points, std::size_t count) const;
+    // Polygons added from now on are cut by these planes instead; what was
+    // added stays.
+    void UsePlanes(const Plane* planes, int planeCount);
     // Forgets every polygon added.
     void Clear();
 
@@ -69,6 +73,8 @@ public:
     // the window; the whole window where a kept part reaches the plane of
     // the eye.
     PixelRect Rect() const;
+    // True when the near plane cut something off a kept part.
+    bool CutByNearPlane() const { return nearCut; }
 
 private:
     Matrix4 projection;
@@ -76,9 +82,10 @@ private:
     int width;
     int height;
     Plane planes[MaxPlanes];
-    int planeCount;
+    int planeCount = 0;
     bool empty = true;
     bool whole = false;
+    bool nearCut = false;
     double low[2] = {0.0, 0.0};
     double high[2] = {0.0, 0.0};
 };

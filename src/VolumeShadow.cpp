@@ -329,12 +329,17 @@ void Renderer::RenderShadowVolumes()
 }
 
 // Every point of the scene, the shadow plane included, for the bounds of
-// the volumes.
+// the volumes; the casters as DrawScene picks them.
 void Renderer::ComputeSceneBox()
 {
     sceneBox = Box{};
-    for (std::uint32_t i = 0; i < scene.ObjectCount(); ++i)
-        for (const Vec4& position : scene.ObjectAt(i).positions)
+    casterOutlines.Clear();
+    for (std::uint32_t i = 0; i < scene.ObjectCount(); ++i) {
+        const SceneObject& object = scene.ObjectAt(i);
+        for (const Vec4& position : object.positions)
             Include(sceneBox, position);
+        if (i != shadowPlaneIndex && object.castsShadow)
+            casterOutlines.Add(object.positions);
+    }
 }
 }

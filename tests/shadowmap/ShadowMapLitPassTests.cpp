@@ -6,7 +6,6 @@
 #include "Scene.h"
 
 #include <cmath>
-#include <cstring>
 #include <fstream>
 #include <limits>
 
@@ -87,35 +86,21 @@ TEST_F(LitTriangleSelection, KeepsEverythingItCannotJudge)
 // of whole objects, byte for byte, and the selection leaves something out.
 TEST_F(ShadowMapTest, LeavingOutUnlitTrianglesChangesNoPixel)
 {
-    struct View
-    {
-        float yaw, pitch, distance;
-    };
     const View views[] = {{0, 30, 10}, {140, 15, 7}, {250, 60, 14}};
     std::size_t leftOut = 0;
     OpenWindow(480, 360);
     if (IsSkipped())
         return;
     for (const bool defaultScene : {true, false}) {
-        StartRenderer(BoxOverFloor());
-        if (defaultScene) {
-            ASSERT_TRUE(renderer->LoadScene(RendererTests::DefaultScenePath()));
-        }
+        ASSERT_NO_FATAL_FAILURE(StartOnScene(defaultScene));
         for (const ShadowCase& light : ShadowCases()) {
             UseLight(light);
             for (const View& view : views) {
-                renderer->yaw = view.yaw;
-                renderer->pitch = view.pitch;
-                renderer->distance = view.distance;
+                UseView(view);
                 renderer->selectLitTriangles = false;
                 const Image whole = Pass();
                 renderer->selectLitTriangles = true;
-                const Image selected = Pass();
-                int differ = 0;
-                for (int y = 0; y < height; ++y)
-                    for (int x = 0; x < width; ++x)
-                        differ += std::memcmp(whole.At(x, y), selected.At(x, y), 3) == 0 ? 0 : 1;
-                EXPECT_EQ(differ, 0) << (defaultScene ? "default scene, " : "box, ") << light.name
+                EXPECT_EQ(DifferingPixels(whole, Pass()), 0) << (defaultScene ? "default scene, " : "box, ") << light.name
                                      << " light, yaw " << view.yaw;
                 const Scene& scene = renderer->GetScene();
                 for (std::uint32_t i = 0; i < scene.ObjectCount(); ++i)

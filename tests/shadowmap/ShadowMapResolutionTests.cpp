@@ -266,17 +266,9 @@ TEST_F(ShadowMapTest, DefaultsKeepTheHardShadowOfTheSmallMap)
     const Image lit = Unshadowed(), dimmed = Dimmed();
     const Image image = Pass();
     EXPECT_EQ(MapTexels(), 512);
-    int neither = 0, shadowed = 0;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const bool isLit = std::equal(image.At(x, y), image.At(x, y) + 3, lit.At(x, y));
-            const bool isDimmed = std::equal(image.At(x, y), image.At(x, y) + 3, dimmed.At(x, y));
-            neither += isLit || isDimmed ? 0 : 1;
-            shadowed += isDimmed && !isLit ? 1 : 0;
-        }
-    }
-    EXPECT_EQ(neither, 0);
-    EXPECT_GT(shadowed, 1000);
+    const LightMatch match = MatchLights(image, lit, dimmed);
+    EXPECT_EQ(match.neither, 0);
+    EXPECT_GT(match.shadowed, 1000);
 }
 
 // The driver's limit and, without an off-screen buffer, the window's sides.

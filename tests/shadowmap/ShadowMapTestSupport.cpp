@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -112,6 +113,21 @@ void ShadowMapTest::UseLight(const ShadowCase& light)
     l.lightType = light.type;
     const float w = light.type == LightType::Directional ? 0.0f : 1.0f;
     l.position = {light.position[0], light.position[1], light.position[2], w};
+}
+
+void ShadowMapTest::StartOnScene(bool defaultScene)
+{
+    StartRenderer(BoxOverFloor());
+    if (defaultScene) {
+        ASSERT_TRUE(renderer->LoadScene(RendererTests::DefaultScenePath()));
+    }
+}
+
+void ShadowMapTest::UseView(const View& view)
+{
+    renderer->yaw = view.yaw;
+    renderer->pitch = view.pitch;
+    renderer->distance = view.distance;
 }
 
 void ShadowMapTest::UseSpot(const Vec3& position, float heading, float elevation, float cutoff)
@@ -225,6 +241,29 @@ std::array<double, 4> Transform(const Matrix4& m, const Vec3& p)
     for (int row = 0; row < 4; ++row)
         out[row] = m[row] * p[0] + m[4 + row] * p[1] + m[8 + row] * p[2] + m[12 + row];
     return out;
+}
+
+int DifferingPixels(const Image& a, const Image& b)
+{
+    int differ = 0;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            differ += std::equal(a.At(x, y), a.At(x, y) + 3, b.At(x, y)) ? 0 : 1;
+    return differ;
+}
+
+LightMatch MatchLights(const Image& image, const Image& lit, const Image& dimmed)
+{
+    LightMatch match;
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            const bool isLit = std::equal(image.At(x, y), image.At(x, y) + 3, lit.At(x, y));
+            const bool isDimmed = std::equal(image.At(x, y), image.At(x, y) + 3, dimmed.At(x, y));
+            match.neither += isLit || isDimmed ? 0 : 1;
+            match.shadowed += isDimmed && !isLit ? 1 : 0;
+        }
+    }
+    return match;
 }
 
 bool IsGrey(const Image& image, int x, int y)

@@ -43,6 +43,13 @@ struct ShadowCase
 // it (a spot at (0, 6, 3) looking at the origin with a 45 degree cone).
 const std::array<ShadowCase, 3>& ShadowCases();
 
+// Where the camera orbits: yaw and pitch in degrees, distance from the
+// origin.
+struct View
+{
+    float yaw, pitch, distance;
+};
+
 class ShadowMapTest : public testing::Test
 {
 protected:
@@ -57,8 +64,12 @@ protected:
     // StartRenderer as on a driver without framebuffer objects, where every
     // map is rendered in the window's depth buffer and copied from there.
     void StartRendererWithoutFramebuffers(const TestScene& scene);
+    // StartRenderer on the box over the floor, then the default scene in
+    // its place where asked.
+    void StartOnScene(bool defaultScene);
     // Places the light of one of ShadowCases.
     void UseLight(const ShadowCase& light);
+    void UseView(const View& view);
     // Makes the light a spot at `position` with heading, elevation and cone.
     void UseSpot(const Vec3& position, float heading, float elevation, float cutoff);
     // The map's side and filter for the next passes.
@@ -112,6 +123,18 @@ private:
 // The transform of a matrix of OpenGL applied to a point with w = 1.
 std::array<double, 4> Transform(const Matrix4& m, const Vec3& p);
 bool IsGrey(const Image& image, int x, int y);
+// The pixels whose colours differ between two images of one size.
+int DifferingPixels(const Image& a, const Image& b);
+
+// How the pixels of a frame compare with the same frame under the full and
+// under the dimmed light: those that show neither, and those that show the
+// dimmed light only.
+struct LightMatch
+{
+    int neither = 0;
+    int shadowed = 0;
+};
+LightMatch MatchLights(const Image& image, const Image& lit, const Image& dimmed);
 
 // How far each floor pixel of a pass lies from the dimmed towards the full
 // light, 0 in shadow and 1 lit; negative where the two lights differ too

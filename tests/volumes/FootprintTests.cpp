@@ -70,11 +70,34 @@ TEST(FootprintBounds, CutsRaysToInfinityWhereTheyCrossAPlane)
     ExpectRect(RectOf({}, toInfinity, 3), 0, 0, Size, Size);
 }
 
-// Behind the near plane (z below -w here) nothing is seen.
+// Behind the near plane (z below -w here) nothing is seen, and the bounds
+// tell that they cut something there.
 TEST(FootprintBounds, DropsWhatLiesBeforeTheNearPlane)
 {
     const Vec4 square[4] = {{-0.5f, -0.5f, -2, 1}, {0.5f, -0.5f, -2, 1}, {0.5f, 0.5f, 0, 1}, {-0.5f, 0.5f, 0, 1}};
-    ExpectRect(RectOf({}, square, 4), 24, 49, 52, 27);
+    FootprintBounds bounds = Bounds({});
+    const Vec4 front[3] = {{0, 0, 0, 1}, {0.1f, 0, 0, 1}, {0, 0.1f, 0, 1}};
+    bounds.AddPolygon(front, 3);
+    EXPECT_FALSE(bounds.CutByNearPlane());
+    bounds.AddPolygon(square, 4);
+    EXPECT_TRUE(bounds.CutByNearPlane());
+    ExpectRect(bounds.Rect(), 24, 49, 52, 27);
+    bounds.Clear();
+    EXPECT_FALSE(bounds.CutByNearPlane());
+}
+
+// Other planes cut the polygons added after them; those added before keep
+// their footprint.
+TEST(FootprintBounds, NewPlanesLeaveWhatWasAdded)
+{
+    const Vec4 square[4] = {{-0.5f, -0.5f, 0, 1}, {0.5f, -0.5f, 0, 1}, {0.5f, 0.5f, 0, 1}, {-0.5f, 0.5f, 0, 1}};
+    FootprintBounds bounds = Bounds({{1, 0, 0, 0}});
+    bounds.AddPolygon(square, 4);
+    const Plane below{0, -1, 0, 0};
+    bounds.UsePlanes(&below, 1);
+    const Vec4 left[3] = {{-0.9f, -0.9f, 0, 1}, {-0.8f, 0.9f, 0, 1}, {-0.7f, -0.9f, 0, 1}};
+    bounds.AddPolygon(left, 3);
+    ExpectRect(bounds.Rect(), 4, 4, 72, 72);
 }
 
 // A cube under a light straight above it, its depth-pass volume reaching
