@@ -1,12 +1,12 @@
 // The window pixels where shadow mapping can find a surface in shadow. A
 // fragment is shadowed only where its point, carried into the map, falls
-// on a texel that the casters' depth was drawn into, and those texels lie
-// within the casters' box as the light sees it. The scene's points that
+// on a texel that a caster's depth was drawn into, and those texels lie
+// within the caster's outline as the light sees it. The scene's points that
 // fall there lie in the pyramid from the light through that part of the
-// map, or in its mirror image behind the light, where dividing by the
-// negative w turns the coordinates round; the pass that dims shadowed
-// surfaces is scissored to the window footprint of both within the scene's
-// box.
+// map, beyond the caster's nearest depth, or in its mirror image behind the
+// light, where dividing by the negative w turns the coordinates round; the
+// pass that dims shadowed surfaces is scissored to the window footprint of
+// both within the scene's box.
 #pragma once
 
 #include "Geometry.h"
