@@ -99,6 +99,14 @@ bool CasterOnMap(const LightRows& light, const CasterOutline& caster, int mapSiz
     return true;
 }
 
+// The float nearest to v: values past the float range become its ends,
+// whose conversion would otherwise be undefined.
+float Narrow(double v)
+{
+    const double limit = std::numeric_limits<float>::max();
+    return v > limit ? float(limit) : v < -limit ? float(-limit) : float(v);
+}
+
 // The plane where sign × (coordinate − bound × w) >= 0, with a unit normal
 // where it has a normal at all.
 Plane Bounding(const Row& coordinate, const Row& w, double bound, double sign)
@@ -109,7 +117,7 @@ Plane Bounding(const Row& coordinate, const Row& w, double bound, double sign)
     double length = std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
     if (!(length > 0.0))
         length = 1.0;
-    return {float(c[0] / length), float(c[1] / length), float(c[2] / length), float(c[3] / length)};
+    return {Narrow(c[0] / length), Narrow(c[1] / length), Narrow(c[2] / length), Narrow(c[3] / length)};
 }
 
 // The world point that the light sees at normalised (x, y, z), by Cramer's
@@ -128,7 +136,7 @@ bool PointAt(const LightRows& light, double x, double y, double z, Vec4& point)
     const double d = det(0, 1, 2);
     if (!(std::fabs(d) > 0.0))
         return false;
-    point = {float(-det(3, 1, 2) / d), float(-det(0, 3, 2) / d), float(-det(0, 1, 3) / d), 1.0f};
+    point = {Narrow(-det(3, 1, 2) / d), Narrow(-det(0, 3, 2) / d), Narrow(-det(0, 1, 3) / d), 1.0f};
     return std::isfinite(point[0]) && std::isfinite(point[1]) && std::isfinite(point[2]);
 }
 

@@ -241,8 +241,9 @@ TEST(MapShadowRect, StaysCloseToASmallShadow)
 
 // Nothing to bound, or nothing that bounds: no casters give no shadow, a
 // scene reaching infinity gives the whole window, as does a camera inside
-// the shadowed region, and a caster beside the light's eye may reach any
-// texel but the region stays within the scene.
+// the shadowed region, a caster beside the light's eye may reach any texel
+// but the region stays within the scene, and a scene at the ends of the
+// float range still gives a rectangle within the window.
 TEST(MapShadowRect, FallsBackWhereItCannotBound)
 {
     Setting s;
@@ -272,6 +273,13 @@ TEST(MapShadowRect, FallsBackWhereItCannotBound)
     s.casters.back().unbounded = true;
     const PixelRect anywhere = MapShadowRect(ViewOf(s));
     EXPECT_GT(Area(anywhere), 0);
+
+    s.casters.back() = {{{-3e37f, -3e37f, -3e37f}, {3e37f, 3e37f, 3e37f}}, false};
+    view = ViewOf(s);
+    view.scene = BoxOf({-3e38f, -3e38f, -3e38f}, {3e38f, 3e38f, 3e38f});
+    const PixelRect huge = MapShadowRect(view);
+    EXPECT_GE(huge.x, 0);
+    EXPECT_LE(huge.x + huge.width, Width);
 }
 
 // Past the limits a scene's casters come as boxes: own points while they
