@@ -54,21 +54,29 @@ void Include(Box& box, const Vec4& point)
     box.empty = false;
 }
 
+std::array<Plane, 6> BoxFaces(const Box& box, float margin)
+{
+    std::array<Plane, 6> faces{};
+    for (int axis = 0; axis < 3; ++axis) {
+        faces[2 * axis][axis] = 1.0f;
+        faces[2 * axis][3] = -(box.low[axis] - margin);
+        faces[2 * axis + 1][axis] = -1.0f;
+        faces[2 * axis + 1][3] = box.high[axis] + margin;
+    }
+    return faces;
+}
+
 int FacesAroundTheEye(const Box& box, float margin, const Vec3& eye, std::array<Plane, 6>& planes)
 {
     if (!box.Valid())
         return 0;
+    const std::array<Plane, 6> faces = BoxFaces(box, margin);
     int count = 0;
     for (int axis = 0; axis < 3; ++axis) {
-        const float low = box.low[axis] - margin, high = box.high[axis] + margin;
-        Plane above{0.0f, 0.0f, 0.0f, -low};
-        above[axis] = 1.0f;
-        if (eye[axis] > low)
-            planes[count++] = above;
-        Plane below{0.0f, 0.0f, 0.0f, high};
-        below[axis] = -1.0f;
-        if (eye[axis] < high)
-            planes[count++] = below;
+        if (eye[axis] > -faces[2 * axis][3])
+            planes[count++] = faces[2 * axis];
+        if (eye[axis] < faces[2 * axis + 1][3])
+            planes[count++] = faces[2 * axis + 1];
     }
     return count;
 }

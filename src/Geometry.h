@@ -41,6 +41,11 @@ struct Box
 // Grows the box to hold the homogeneous point.
 void Include(Box& box, const Vec4& point);
 
+// The planes of the box's six faces, each moved out by `margin`, with the
+// box on their kept side (a·x + b·y + c·z + d >= 0): entries 2·axis and
+// 2·axis + 1 bound the axis from below and from above.
+std::array<Plane, 6> BoxFaces(const Box& box, float margin);
+
 // The planes of the box's faces, each moved out by `margin`, that have the
 // eye strictly inside (the kept side is where a·x + b·y + c·z + d >= 0).
 // Along any ray from the eye, a point outside one of them lies behind every

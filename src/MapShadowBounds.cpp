@@ -168,15 +168,8 @@ bool AddCap(FootprintBounds& bounds, const LightRows& light, const MapPart& part
         if (!PointAt(light, x, y, part.nearest, corners[i]))
             return false;
     }
-    Plane faces[6];
-    for (int axis = 0; axis < 3; ++axis) {
-        faces[2 * axis] = faces[2 * axis + 1] = Plane{0.0f, 0.0f, 0.0f, 0.0f};
-        faces[2 * axis][axis] = 1.0f;
-        faces[2 * axis][3] = -box.low[axis];
-        faces[2 * axis + 1][axis] = -1.0f;
-        faces[2 * axis + 1][3] = box.high[axis];
-    }
-    bounds.UsePlanes(faces, 6);
+    const std::array<Plane, 6> faces = BoxFaces(box, 0.0f);
+    bounds.UsePlanes(faces.data(), 6);
     bounds.AddPolygon(corners, 4);
     return true;
 }

@@ -111,6 +111,7 @@ void Renderer::PrepareShadowMapTexture()
     const GLint wrap = GLEW_VERSION_1_3 || GLEW_ARB_texture_border_clamp ? GL_CLAMP_TO_BORDER : GL_CLAMP;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+    shadowMapClampsToBorder = wrap == GL_CLAMP_TO_BORDER;
     glTexParameteri(GL_TEXTURE_2D, GL_DEPTH_TEXTURE_MODE, GL_INTENSITY);
     for (const GLenum coordinate : {GL_S, GL_T, GL_R, GL_Q})
         glTexGeni(coordinate, GL_TEXTURE_GEN_MODE, GL_EYE_LINEAR);

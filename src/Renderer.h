@@ -218,9 +218,11 @@ public:
     FrameRate frameRate;
 
     // The depth texture of shadow mapping, bound for the whole run, and the
-    // side its image has now.
+    // side its image has now; where the driver clamps it to its white
+    // border, coordinates beyond the map read as lit.
     std::uint32_t shadowMapTexture = 0;
     std::int32_t shadowMapTextureSize = 0;
+    bool shadowMapClampsToBorder = false;
     // A framebuffer whose depth buffer is that texture, for the depth pass;
     // 0 where the driver has none.
     std::uint32_t shadowMapFramebuffer = 0;

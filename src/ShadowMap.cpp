@@ -295,9 +295,8 @@ PixelRect ShadowedPixels(const Renderer& renderer, const Matrix4& lightProjectio
                          GLsizei size)
 {
     const PixelRect window{0, 0, renderer.viewportWidth, renderer.viewportHeight};
-    GLint wrap = 0;
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
-    if (!renderer.boundShadowedPixels || wrap != GL_CLAMP_TO_BORDER || !renderer.MaterialsMoreOpaqueThan(LitAlpha))
+    if (!renderer.boundShadowedPixels || !renderer.shadowMapClampsToBorder ||
+        !renderer.MaterialsMoreOpaqueThan(LitAlpha))
         return window;
     MapShadowView view;
     view.lightProjection = lightProjection;
