@@ -143,6 +143,10 @@ public:
     // objects or the shadow casters only; with `lit`, of each object the
     // triangles its last selection kept.
     void DrawScene(bool useMaterials, bool useNormals, bool castersOnly, const LitTriangles* lit = nullptr) const;
+    // The triangles the full light can brighten, selected for the light as
+    // it is now, for a pass that dims surfaces drawn under the full light;
+    // nullptr where every triangle is to be drawn.
+    const LitTriangles* SelectLitTriangles();
     // True when every object DrawScene draws has a material whose diffuse
     // alpha, the alpha that lighting gives, exceeds `alpha`.
     bool MaterialsMoreOpaqueThan(float alpha) const;
@@ -206,8 +210,8 @@ public:
     std::vector<VolumePiece> volumePieces;
 
     // The triangles the full light can brighten, selected anew for each
-    // frame of shadow mapping; off only in tests, which compare the picture
-    // with the one of whole objects.
+    // frame that dims shadowed surfaces; off only in tests, which compare
+    // the picture with the one of whole objects.
     LitTriangles litTriangles;
     bool selectLitTriangles = true;
     // Off only in tests: shadow mapping dims shadowed surfaces over the

@@ -73,6 +73,14 @@ void Renderer::DrawScene(bool useMaterials, bool useNormals, bool castersOnly, c
     }
 }
 
+// A light that is neither at a point nor in a direction selects nothing.
+const LitTriangles* Renderer::SelectLitTriangles()
+{
+    if (!selectLitTriangles || !litTriangles.Select(scene, light.position))
+        return nullptr;
+    return &litTriangles;
+}
+
 bool Renderer::MaterialsMoreOpaqueThan(float alpha) const
 {
     for (std::uint32_t i = 0; i < scene.ObjectCount(); ++i)

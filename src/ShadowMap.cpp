@@ -275,17 +275,6 @@ void KeepDepth()
     glDepthMask(GL_FALSE);
 }
 
-// The alpha-tested dimmed light overwrites the full light where the map
-// finds a surface shadowed; a triangle the full light cannot brighten has
-// the same colour under both, and is left out. Blended filtering mixes the
-// two colours with rounding, so it draws every triangle.
-const LitTriangles* LitSelection(Renderer& renderer)
-{
-    if (!renderer.selectLitTriangles || !renderer.litTriangles.Select(renderer.scene, renderer.light.position))
-        return nullptr;
-    return &renderer.litTriangles;
-}
-
 // The pixels where the dimmed pass can find a surface shadowed. Where a
 // material's alpha is at or below the test's line the surface is shadowed
 // whatever the map holds, and where coordinates beyond the map repeat its
@@ -317,7 +306,8 @@ PixelRect ShadowedPixels(const Renderer& renderer, const Matrix4& lightProjectio
 // shadowed. The comparison goes into the alpha alone, so the colour stays
 // the dimmed light's, and the alpha test keeps exactly the fragments that
 // the full light's test (above LitAlpha) would drop. Outside `pixels`
-// every fragment would be found lit.
+// every fragment would be found lit, and a triangle the full light cannot
+// brighten has the same colour under both lights.
 void DimShadowedSurfaces(Renderer& renderer, const PixelRect& pixels)
 {
     if (pixels.width <= 0 || pixels.height <= 0)
@@ -332,7 +322,7 @@ void DimShadowedSurfaces(Renderer& renderer, const PixelRect& pixels)
     renderer.light.Upload(false);
     glEnable(GL_SCISSOR_TEST);
     glScissor(pixels.x, pixels.y, pixels.width, pixels.height);
-    renderer.DrawScene(true, true, false, LitSelection(renderer));
+    renderer.DrawScene(true, true, false, renderer.SelectLitTriangles());
     glDisable(GL_SCISSOR_TEST);
     glTexParameteri(GL_TEXTURE_2D, GL_DEPTH_TEXTURE_MODE, GL_INTENSITY);
 }

@@ -207,8 +207,10 @@ PixelRect Around(const std::vector<VolumePiece>& pieces)
 // Two-pass mode: the pixels inside some volume are drawn again under the
 // dimmed light, exactly over the fully lit surface the first drawing left.
 // Counts differ from zero only where the volumes were counted, so bounded
-// counting bounds this drawing by the rectangle around its pieces.
-void DimShadowedPixels(const Renderer& renderer, const std::vector<VolumePiece>* pieces)
+// counting bounds this drawing by the rectangle around its pieces. Of each
+// object only the `lit` triangles are drawn, when given: the others have
+// the same colour under both lights.
+void DimShadowedPixels(const Renderer& renderer, const std::vector<VolumePiece>* pieces, const LitTriangles* lit)
 {
     glStencilFunc(GL_NOTEQUAL, 0, AllStencilBits);
     glDepthFunc(GL_EQUAL);
@@ -221,7 +223,7 @@ void DimShadowedPixels(const Renderer& renderer, const std::vector<VolumePiece>*
         glEnable(GL_SCISSOR_TEST);
         glScissor(around.x, around.y, around.width, around.height);
     }
-    renderer.DrawScene(true, true, false);
+    renderer.DrawScene(true, true, false, lit);
     glDisable(GL_SCISSOR_TEST);
 }
 
@@ -322,7 +324,7 @@ void Renderer::RenderShadowVolumes()
     if (fast)
         DarkenShadowedPixels(*this);
     else
-        DimShadowedPixels(*this, bounded ? &volumePieces : nullptr);
+        DimShadowedPixels(*this, bounded ? &volumePieces : nullptr, SelectLitTriangles());
     if (options.drawVolumes)
         ShowVolumes(shadowVolumes);
     glPopAttrib();

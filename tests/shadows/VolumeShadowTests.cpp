@@ -137,6 +137,55 @@ TEST_F(VolumeShadow, BoundedCountingChangesNoPixel)
     EXPECT_TRUE(bounded);
 }
 
+// Two-pass mode redraws shadowed pixels under the dimmed light; leaving out
+// the triangles the full light cannot brighten changes no pixel, with
+// either counting, under a point light over the scene and one among the
+// casters, a sun and a spot, seen from several sides. Something must be
+// left out.
+TEST_F(VolumeShadow, LeavingOutUnlitTrianglesChangesNoPixel)
+{
+    Start(RendererTests::DefaultScenePath());
+    struct View
+    {
+        float yaw, pitch, distance;
+    };
+    const View views[] = {{0, 20, 18}, {120, 10, 6}, {250, 45, 12}};
+    const Vec4 lights[] = {renderer->light.position, Vec4{0, 1.5f, 0, 1}, Vec4{-0.3f, 1, 0.2f, 0},
+                           Vec4{2, 6, 3, 1}};
+    std::size_t leftOut = 0;
+    for (const Vec4& light : lights) {
+        PlaceLight(light);
+        const bool spot = &light == &lights[3];
+        if (spot) {
+            renderer->light.lightType = KorvanaFramework::LightType::Spot;
+            renderer->light.direction = {-0.3f, -1, -0.5f};
+            renderer->light.spotCutoff = 35.0f;
+        }
+        for (const View& view : views) {
+            renderer->yaw = view.yaw;
+            renderer->pitch = view.pitch;
+            renderer->distance = view.distance;
+            for (const std::int32_t counting : {0, 1}) {
+                Options().stencilOperation = counting;
+                Options().infiniteFrustum = counting == 1;
+                renderer->selectLitTriangles = false;
+                const Image whole = Pass(RendererMode::Volumes);
+                renderer->selectLitTriangles = true;
+                EXPECT_EQ(Differences(Pass(RendererMode::Volumes).rgb, whole.rgb), 0u)
+                    << (spot ? "spot " : "light ") << light[0] << "," << light[1] << "," << light[2] << ","
+                    << light[3] << " yaw " << view.yaw << (counting == 1 ? " depth-fail" : " depth-pass");
+                const KorvanaFramework::Scene& scene = renderer->GetScene();
+                for (std::uint32_t i = 0; i < scene.ObjectCount(); ++i) {
+                    const std::vector<std::uint32_t>* kept = renderer->litTriangles.Kept(i);
+                    if (kept != nullptr)
+                        leftOut += scene.ObjectAt(i).triangles.size() - kept->size() / 3;
+                }
+            }
+        }
+    }
+    EXPECT_GT(leftOut, 0u);
+}
+
 // Separate stencil, the two-side extension and two passes count alike, also
 // where two volumes overlap: the same picture from the same counts. So do
 // the clamping operations in two passes. The entry points each path alone
