@@ -31,58 +31,65 @@ constexpr std::uint32_t NoEdge = 0xFFFFFFFFu;
 #define PER_FRAME_LOOP
 #endif
 
-// Open-addressing hash table from an ordered vertex pair to the first edge
-// created for it, so that matching finds the same entry as a search of the
-// edge list from its start, in constant time. Slots hold only edge numbers;
-// the pair is read from the edge itself, which keeps the table small.
+// The edges grouped by their lower vertex, each group sorted by the upper
+// vertex and, within a pair, in creation order: the first edge created for
+// a pair is then the first match of a binary search in its group. Groups of
+// neighbouring vertices lie side by side, so that matching a well-ordered
+// mesh reads memory in order, and a vertex shared by a huge fan of
+// triangles still costs only a logarithmic search.
 class FirstEdgeIndex
 {
 public:
-    explicit FirstEdgeIndex(const std::vector<Edge>& edges) : edges(edges)
+    FirstEdgeIndex(const std::vector<Edge>& edges, std::size_t vertexCount)
     {
-        std::size_t size = 16;
-        while (size < edges.size() * 2)
-            size *= 2;
-        mask = size - 1;
-        slots.assign(size, NoEdge);
-        for (std::size_t i = 0; i < edges.size(); ++i)
-            InsertFirst(static_cast<std::uint32_t>(i));
+        starts.assign(vertexCount + 1, 0);
+        for (const Edge& edge : edges)
+            ++starts[edge.vertexA + 1];
+        for (std::size_t v = 0; v < vertexCount; ++v)
+            starts[v + 1] += starts[v];
+        // Filling advances each group's start to the next group's; shifting
+        // by one group puts them back.
+        entries.resize(edges.size());
+        for (std::size_t e = 0; e < edges.size(); ++e)
+            entries[starts[edges[e].vertexA]++] = {edges[e].vertexB, static_cast<std::uint32_t>(e)};
+        std::copy_backward(starts.begin(), starts.end() - 1, starts.end());
+        starts[0] = 0;
+        for (std::size_t v = 0; v < vertexCount; ++v)
+            SortGroup(entries.data() + starts[v], entries.data() + starts[v + 1]);
     }
 
     // The first edge created for the pair (vertexA, vertexB), or NoEdge.
     std::uint32_t Find(std::uint32_t vertexA, std::uint32_t vertexB) const
     {
-        for (std::size_t slot = Slot(vertexA, vertexB);; slot = (slot + 1) & mask) {
-            const std::uint32_t e = slots[slot];
-            if (e == NoEdge || (edges[e].vertexA == vertexA && edges[e].vertexB == vertexB))
-                return e;
-        }
+        const Entry* end = entries.data() + starts[vertexA + 1];
+        const Entry* found = std::lower_bound(entries.data() + starts[vertexA], end, vertexB,
+                                              [](const Entry& entry, std::uint32_t upper) { return entry.upper < upper; });
+        return found != end && found->upper == vertexB ? found->edge : NoEdge;
     }
 
 private:
-    // Later edges of a pair that is already present are never found.
-    void InsertFirst(std::uint32_t edge)
+    struct Entry
     {
-        const std::uint32_t a = edges[edge].vertexA, b = edges[edge].vertexB;
-        std::size_t slot = Slot(a, b);
-        while (slots[slot] != NoEdge) {
-            const Edge& held = edges[slots[slot]];
-            if (held.vertexA == a && held.vertexB == b)
-                return;
-            slot = (slot + 1) & mask;
+        std::uint32_t upper;
+        std::uint32_t edge;
+    };
+
+    // Groups arrive in creation order, so a stable sort by the upper vertex
+    // keeps the first edge of a pair first; most groups hold a handful.
+    static void SortGroup(Entry* first, Entry* last)
+    {
+        const auto byUpper = [](const Entry& a, const Entry& b) { return a.upper < b.upper; };
+        if (last - first > 16) {
+            std::stable_sort(first, last, byUpper);
+            return;
         }
-        slots[slot] = edge;
+        for (Entry* i = first + 1; i < last; ++i)
+            for (Entry* j = i; j > first && byUpper(*j, j[-1]); --j)
+                std::swap(*j, j[-1]);
     }
 
-    std::size_t Slot(std::uint32_t vertexA, std::uint32_t vertexB) const
-    {
-        const std::uint64_t key = (static_cast<std::uint64_t>(vertexA) << 32) | vertexB;
-        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & mask;
-    }
-
-    const std::vector<Edge>& edges;
-    std::size_t mask = 0;
-    std::vector<std::uint32_t> slots;
+    std::vector<std::uint32_t> starts;
+    std::vector<Entry> entries;
 };
 
 // The three directed edges of a triangle in winding order.
@@ -231,7 +238,7 @@ bool VolumeGeometry::BuildEdges()
             if (directed.from[k] < directed.to[k])
                 edges.push_back({directed.from[k], directed.to[k], t, NoTriangle});
     }
-    const FirstEdgeIndex index(edges);
+    const FirstEdgeIndex index(edges, object->positions.size());
     std::size_t unmatched = edges.size();
     for (std::uint32_t t = 0; t < triangles.size(); ++t) {
         const DirectedEdges directed(triangles[t]);
@@ -266,14 +273,13 @@ void VolumeGeometry::BuildPlanes()
 {
     const std::vector<Vec4>& positions = object->positions;
     const std::vector<Triangle>& triangles = object->triangles;
-    planes.resize(triangles.size());
     for (std::vector<float>& component : planeComponents)
         component.resize(triangles.size());
     for (std::size_t i = 0; i < triangles.size(); ++i) {
         const Triangle& t = triangles[i];
-        planes[i] = PlaneFromTriangle(positions[t[0]], positions[t[1]], positions[t[2]]);
+        const Plane plane = PlaneFromTriangle(positions[t[0]], positions[t[1]], positions[t[2]]);
         for (int k = 0; k < 4; ++k)
-            planeComponents[k][i] = planes[i][k];
+            planeComponents[k][i] = plane[k];
     }
 }
 
@@ -290,7 +296,6 @@ void VolumeGeometry::BuildVertices()
 void VolumeGeometry::Reset()
 {
     Release(edges);
-    Release(planes);
     for (std::vector<float>& component : planeComponents)
         Release(component);
     Release(edgeTriangles);
@@ -340,8 +345,8 @@ void VolumeGeometry::Update(const Vec4& lightPosition, float length, bool depthF
 // Returns how many face it.
 std::size_t VolumeGeometry::ClassifyTriangles(const Vec4& light)
 {
-    facing.resize(planes.size());
-    return FlagFacing(planeComponents, light, facing.data(), planes.size());
+    facing.resize(PlaneCount());
+    return FlagFacing(planeComponents, light, facing.data(), PlaneCount());
 }
 
 // The edges between a triangle that faces the light and one that does not.

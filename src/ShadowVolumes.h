@@ -65,7 +65,13 @@ public:
     bool IsValid() const { return valid; }
     const SceneObject& Object() const { return *object; }
     const std::vector<Edge>& Edges() const { return edges; }
-    const std::vector<Plane>& Planes() const { return planes; }
+    // How many triangle planes there are: one per triangle once built.
+    std::size_t PlaneCount() const { return planeComponents[0].size(); }
+    // The plane of triangle t < PlaneCount().
+    Plane PlaneAt(std::size_t t) const
+    {
+        return {planeComponents[0][t], planeComponents[1][t], planeComponents[2][t], planeComponents[3][t]};
+    }
     // The object's N positions followed by their N extruded copies.
     const std::vector<Vec4>& Vertices() const { return vertices; }
     const std::vector<std::uint32_t>& SideIndices() const { return sideIndices; }
@@ -92,15 +98,14 @@ private:
     bool valid = false;
     const SceneObject* object;
     std::vector<Edge> edges;
-    std::vector<Plane> planes;
     std::vector<Vec4> vertices;
     std::vector<std::uint32_t> sideIndices;
     bool sidesAsTriangles = false;
     std::vector<std::uint32_t> frontCapIndices;
     std::vector<std::uint32_t> backCapIndices;
 
-    // The planes once more, one component per list, and the two triangles
-    // of every edge on their own: the per-frame passes read only these, in
+    // The triangle planes, one component per list, and the two triangles of
+    // every edge on their own: the per-frame passes read only these, in
     // layouts the compiler vectorises.
     std::array<std::vector<float>, 4> planeComponents;
     std::vector<std::array<std::uint32_t, 2>> edgeTriangles;

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <random>
 
 using namespace KorvanaFramework;
 using namespace VolumeTests;
@@ -26,7 +29,7 @@ void ExpectRejected(const SceneObject& object, const std::string& message)
     const VolumeGeometry geometry(&object);
     EXPECT_FALSE(geometry.IsValid());
     EXPECT_TRUE(geometry.Edges().empty());
-    EXPECT_TRUE(geometry.Planes().empty());
+    EXPECT_EQ(0u, geometry.PlaneCount());
     EXPECT_TRUE(geometry.Vertices().empty());
     EXPECT_EQ(std::vector<std::string>{message}, log.Messages());
 }
@@ -40,6 +43,97 @@ SceneObject TwoTetrahedraOnOneEdge()
     object.positions.push_back({-1, 0, 0, 1});
     object.triangles.insert(object.triangles.end(), {{1, 0, 4}, {1, 4, 5}, {1, 5, 0}, {0, 5, 4}});
     return object;
+}
+
+// What the build must find, by the plainest search: edges in creation
+// order, every downward run matched to the first edge of its pair searched
+// from the start, the first fault met reported. Returns the edge rows, or
+// the message of the rejection.
+struct Matching
+{
+    std::vector<std::array<std::uint32_t, 4>> rows;
+    std::string error;
+};
+
+Matching MatchBySearch(const SceneObject& object)
+{
+    Matching result;
+    for (const Triangle& t : object.triangles)
+        for (std::uint32_t corner : t)
+            if (corner >= object.positions.size()) {
+                result.error = HolesError(object.name);
+                return result;
+            }
+    for (std::uint32_t t = 0; t < object.triangles.size(); ++t)
+        for (int k = 0; k < 3; ++k) {
+            const std::uint32_t from = object.triangles[t][k], to = object.triangles[t][(k + 1) % 3];
+            if (from < to)
+                result.rows.push_back({from, to, t, NoTriangle});
+        }
+    for (std::uint32_t t = 0; t < object.triangles.size(); ++t)
+        for (int k = 0; k < 3; ++k) {
+            const std::uint32_t from = object.triangles[t][k], to = object.triangles[t][(k + 1) % 3];
+            if (from <= to)
+                continue;
+            const auto first = std::find_if(result.rows.begin(), result.rows.end(),
+                                            [&](const auto& row) { return row[0] == to && row[1] == from; });
+            if (first == result.rows.end())
+                continue;
+            if ((*first)[3] != NoTriangle) {
+                result.error = TJunctionError(object.name);
+                return result;
+            }
+            (*first)[3] = t;
+        }
+    if (std::any_of(result.rows.begin(), result.rows.end(), [](const auto& row) { return row[3] == NoTriangle; }))
+        result.error = HolesError(object.name);
+    return result;
+}
+
+// `object` with its vertices numbered anew in a random order, so that the
+// groups of edges by vertex arrive unsorted.
+SceneObject Renumbered(SceneObject object, std::mt19937& random)
+{
+    std::vector<std::uint32_t> order(object.positions.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::shuffle(order.begin(), order.end(), random);
+    std::vector<Vec4> positions(object.positions.size());
+    for (std::size_t v = 0; v < order.size(); ++v)
+        positions[order[v]] = object.positions[v];
+    object.positions = positions;
+    for (Triangle& t : object.triangles)
+        for (std::uint32_t& corner : t)
+            corner = order[corner];
+    return object;
+}
+
+// A closed double cone: `segments` triangles around each of two apexes, so
+// that each apex has as many edges.
+SceneObject DoubleCone(std::uint32_t segments)
+{
+    SceneObject cone = MakeObject("Cone", {{0, 1, 0, 1}, {0, -1, 0, 1}}, {});
+    for (std::uint32_t i = 0; i < segments; ++i) {
+        const float a = 6.2831853f * static_cast<float>(i) / static_cast<float>(segments);
+        cone.positions.push_back({std::cos(a), 0, std::sin(a), 1});
+        const std::uint32_t rim = 2 + i, next = 2 + (i + 1) % segments;
+        cone.triangles.push_back({0, next, rim});
+        cone.triangles.push_back({1, rim, next});
+    }
+    return cone;
+}
+
+void ExpectMatchedAsBySearch(const SceneObject& object, const std::string& what)
+{
+    const LogRecorder log;
+    const VolumeGeometry geometry(&object);
+    const Matching expected = MatchBySearch(object);
+    EXPECT_EQ(expected.error.empty(), geometry.IsValid()) << what;
+    if (expected.error.empty()) {
+        EXPECT_EQ(expected.rows, EdgeRows(geometry)) << what;
+        EXPECT_TRUE(log.Messages().empty()) << what;
+    } else {
+        EXPECT_EQ(std::vector<std::string>{expected.error}, log.Messages()) << what;
+    }
 }
 }
 
@@ -59,15 +153,17 @@ TEST(VolumeBuild, PlanesAndVertexArray)
 {
     const SceneObject tetra = Tetrahedron();
     const VolumeGeometry geometry(&tetra);
-    ASSERT_EQ(4u, geometry.Planes().size());
+    ASSERT_EQ(4u, geometry.PlaneCount());
     for (std::size_t t = 0; t < 4; ++t) {
         const Triangle& tri = tetra.triangles[t];
         EXPECT_EQ(PlaneFromTriangle(tetra.positions[tri[0]], tetra.positions[tri[1]], tetra.positions[tri[2]]),
-                  geometry.Planes()[t]);
+                  geometry.PlaneAt(t));
     }
     // Outward normals: the inner point (0.1, -0.1, 0.1) lies behind every plane.
-    for (const Plane& p : geometry.Planes())
+    for (std::size_t t = 0; t < 4; ++t) {
+        const Plane p = geometry.PlaneAt(t);
         EXPECT_LT(p[0] * 0.1f - p[1] * 0.1f + p[2] * 0.1f + p[3], 0.0f);
+    }
     ASSERT_EQ(8u, geometry.Vertices().size());
     for (std::size_t k = 0; k < 4; ++k) {
         EXPECT_EQ(tetra.positions[k], geometry.Vertices()[k]);
@@ -152,7 +248,7 @@ TEST(VolumeBuild, RepeatedIndexEdgesAreIgnored)
     const VolumeGeometry geometry(&tetra);
     EXPECT_TRUE(geometry.IsValid());
     EXPECT_EQ(6u, geometry.Edges().size());
-    EXPECT_EQ(5u, geometry.Planes().size());
+    EXPECT_EQ(5u, geometry.PlaneCount());
     EXPECT_TRUE(log.Messages().empty());
 }
 
@@ -186,4 +282,29 @@ TEST(VolumeBuild, ResetEmptiesAndInvalidates)
     EXPECT_TRUE(geometry.SideIndices().empty());
     EXPECT_TRUE(geometry.FrontCapIndices().empty());
     EXPECT_TRUE(geometry.BackCapIndices().empty());
+}
+
+// Closed meshes in any vertex order, with a vertex on hundreds of edges,
+// and broken ones: random triangles over a few vertices repeat pairs,
+// run edges both ways and leave holes in every combination.
+TEST(VolumeBuild, MatchingAgreesWithASearchFromTheStart)
+{
+    std::mt19937 random(12);
+    for (int round = 0; round < 6; ++round) {
+        ExpectMatchedAsBySearch(Renumbered(Torus(7, 5), random), "torus " + std::to_string(round));
+        SceneObject cone = Renumbered(DoubleCone(300), random);
+        ExpectMatchedAsBySearch(cone, "cone " + std::to_string(round));
+        cone.triangles.push_back(cone.triangles[random() % cone.triangles.size()]);
+        ExpectMatchedAsBySearch(cone, "cone with a repeated triangle " + std::to_string(round));
+        cone.triangles.erase(cone.triangles.begin() + random() % cone.triangles.size());
+        ExpectMatchedAsBySearch(cone, "cone less a triangle " + std::to_string(round));
+    }
+    for (int round = 0; round < 300; ++round) {
+        SceneObject soup = MakeObject("Soup", std::vector<Vec4>(5, Vec4{0, 0, 0, 1}), {});
+        const std::uint32_t count = 2 + random() % 6;
+        for (std::uint32_t t = 0; t < count; ++t)
+            soup.triangles.push_back({static_cast<std::uint32_t>(random() % 5), static_cast<std::uint32_t>(random() % 5),
+                                      static_cast<std::uint32_t>(random() % 5)});
+        ExpectMatchedAsBySearch(soup, "soup " + std::to_string(round));
+    }
 }

@@ -37,7 +37,7 @@ TEST(VolumeExtrusion, ManyVerticesRoundAsSingleOperations)
         geometry.Update(light, length, true);
         Indices lit;
         for (std::size_t t = 0; t < torus.triangles.size(); ++t) {
-            const Plane& p = geometry.Planes()[t];
+            const Plane p = geometry.PlaneAt(t);
             if (p[0] * light[0] + p[1] * light[1] + p[2] * light[2] + p[3] * light[3] > 0.0f)
                 lit.insert(lit.end(), torus.triangles[t].begin(), torus.triangles[t].end());
         }

@@ -73,7 +73,7 @@ inline std::string GeometryViolation(const KorvanaFramework::VolumeGeometry& vol
 {
     const std::string& name = volume.Object().name;
     if (!volume.IsValid()) {
-        if (!volume.Edges().empty() || !volume.Planes().empty() || !volume.Vertices().empty() ||
+        if (!volume.Edges().empty() || volume.PlaneCount() != 0 || !volume.Vertices().empty() ||
             !volume.SideIndices().empty() || !volume.FrontCapIndices().empty() ||
             !volume.BackCapIndices().empty())
             return "rejected " + name + " keeps geometry";
