@@ -166,6 +166,8 @@ void Renderer::PreparePcfProgram()
 // PCF takes the fragment program where OpenGL 2.0 gave one, else the passes
 // over the window's alpha, else (a window without alpha) the linear filter.
 // Blending ends here: the frustum outline and the preview draw without it.
+// Every triangle is drawn: blending by the lit share rounds, so a triangle
+// the full light cannot brighten may still change by a level.
 void Renderer::DrawFilteredLight(std::int32_t mapSize)
 {
     const bool pcf = options.filtering == MapFiltering::Pcf;

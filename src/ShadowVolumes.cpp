@@ -32,11 +32,11 @@ constexpr std::uint32_t NoEdge = 0xFFFFFFFFu;
 #endif
 
 // The edges grouped by their lower vertex, each group sorted by the upper
-// vertex and, within a pair, in creation order: the first edge created for
-// a pair is then the first match of a binary search in its group. Groups of
-// neighbouring vertices lie side by side, so that matching a well-ordered
-// mesh reads memory in order, and a vertex shared by a huge fan of
-// triangles still costs only a logarithmic search.
+// vertex and, within a pair, by edge number (creation order): the first
+// edge created for a pair is then the first match of a binary search in its
+// group. Groups of neighbouring vertices lie side by side, so that matching
+// a well-ordered mesh reads memory in order, and a vertex shared by a huge
+// fan of triangles still costs only a logarithmic search.
 class FirstEdgeIndex
 {
 public:
@@ -74,18 +74,13 @@ private:
         std::uint32_t edge;
     };
 
-    // Groups arrive in creation order, so a stable sort by the upper vertex
-    // keeps the first edge of a pair first; most groups hold a handful.
+    // Edge numbers are unique, so ordering by them within a pair keeps the
+    // first edge created for it first.
     static void SortGroup(Entry* first, Entry* last)
     {
-        const auto byUpper = [](const Entry& a, const Entry& b) { return a.upper < b.upper; };
-        if (last - first > 16) {
-            std::stable_sort(first, last, byUpper);
-            return;
-        }
-        for (Entry* i = first + 1; i < last; ++i)
-            for (Entry* j = i; j > first && byUpper(*j, j[-1]); --j)
-                std::swap(*j, j[-1]);
+        std::sort(first, last, [](const Entry& a, const Entry& b) {
+            return a.upper < b.upper || (a.upper == b.upper && a.edge < b.edge);
+        });
     }
 
     std::vector<std::uint32_t> starts;
