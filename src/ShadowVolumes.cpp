@@ -5,12 +5,12 @@
 #include "Light.h"
 #include "Log.h"
 #include "Scene.h"
+#include "VolumeExtrusion.h"
 
 #include <GL/glew.h>
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
+#include <cstring>
 
 namespace KorvanaFramework
 {
@@ -104,68 +104,6 @@ bool RefersToMissingVertex(const std::vector<Triangle>& triangles, std::size_t v
     });
 }
 
-// The copies of `count` vertices (four floats each) pushed to infinity
-// (w 0) in the direction from the light through them. A vertex exactly at
-// the light has no such direction and stays where it is. The loops of this
-// and the next function choose rather than branch and their lists do not
-// overlap, so that they can vectorise.
-PER_FRAME_LOOP void ExtrudeToInfinity(const float* __restrict vertices, float* __restrict copies,
-                                      std::size_t count, const Vec4& light)
-{
-    const float lx = light[0], ly = light[1], lz = light[2];
-    for (std::size_t k = 0; k < 4 * count; k += 4) {
-        const float x = vertices[k], y = vertices[k + 1], z = vertices[k + 2], w = vertices[k + 3];
-        const float dx = x - lx, dy = y - ly, dz = z - lz;
-        const bool atLight = dx == 0.0f && dy == 0.0f && dz == 0.0f;
-        copies[k] = atLight ? x : dx;
-        copies[k + 1] = atLight ? y : dy;
-        copies[k + 2] = atLight ? z : dz;
-        copies[k + 3] = atLight ? w : 0.0f;
-    }
-}
-
-// ExtrudeFromPoint in double precision, for coordinates whose distances
-// overflow a float.
-void ExtrudeFromPointPrecisely(const float* vertices, float* copies, std::size_t count, const Vec4& light,
-                               float length)
-{
-    for (std::size_t k = 0; k < 4 * count; k += 4) {
-        const double dx = double{vertices[k]} - light[0], dy = double{vertices[k + 1]} - light[1],
-                     dz = double{vertices[k + 2]} - light[2];
-        const double norm = std::sqrt(dx * dx + dy * dy + dz * dz);
-        const double scale = norm > 0.0 ? length / norm : 0.0;
-        copies[k] = static_cast<float>(vertices[k] + scale * dx);
-        copies[k + 1] = static_cast<float>(vertices[k + 1] + scale * dy);
-        copies[k + 2] = static_cast<float>(vertices[k + 2] + scale * dz);
-        copies[k + 3] = 1.0f;
-    }
-}
-
-// The copies `length` further along the rays from a point light. Where a
-// distance overflows in single precision (coordinates near the float limit)
-// the copies would turn NaN; then they are all measured again in double
-// precision, outside the loop that vectorises.
-PER_FRAME_LOOP void ExtrudeFromPoint(const float* __restrict vertices, float* __restrict copies,
-                                     std::size_t count, const Vec4& light, float length)
-{
-    const float lx = light[0], ly = light[1], lz = light[2];
-    unsigned overflowed = 0;
-    for (std::size_t k = 0; k < 4 * count; k += 4) {
-        const float x = vertices[k], y = vertices[k + 1], z = vertices[k + 2];
-        const float dx = x - lx, dy = y - ly, dz = z - lz;
-        const float norm = std::sqrt(dx * dx + dy * dy + dz * dz);
-        const float ex = x + length * dx / norm, ey = y + length * dy / norm, ez = z + length * dz / norm;
-        const bool away = norm > 0.0f;
-        overflowed |= !(norm <= std::numeric_limits<float>::max());
-        copies[k] = away ? ex : x;
-        copies[k + 1] = away ? ey : y;
-        copies[k + 2] = away ? ez : z;
-        copies[k + 3] = 1.0f;
-    }
-    if (overflowed)
-        ExtrudeFromPointPrecisely(vertices, copies, count, light, length);
-}
-
 // Sets flags[t] to 1 where triangle t's plane has the light strictly in
 // front of it, else 0, and returns how many it set.
 PER_FRAME_LOOP std::size_t FlagFacing(const std::array<std::vector<float>, 4>& planes, const Vec4& light,
@@ -183,6 +121,64 @@ PER_FRAME_LOOP std::size_t FlagFacing(const std::array<std::vector<float>, 4>& p
         facingCount += faces;
     }
     return facingCount;
+}
+
+// Writes triangles [first, last) where they belong, choosing without a
+// branch: lit ones (lit = flags[t] & frontMask) to `front`, the others with
+// their indices shifted to `back`, which advances by backStep (0 where there
+// is no back cap and `back` is a slot that is never kept).
+inline void SortTriangles(const std::uint32_t* indices, const std::uint8_t* flags, std::size_t first,
+                          std::size_t last, std::uint8_t frontMask, std::uint32_t shift, std::uint32_t*& front,
+                          std::uint32_t*& back, std::size_t backStep)
+{
+    for (std::size_t t = first; t < last; ++t) {
+        const bool lit = (flags[t] & frontMask) != 0;
+        std::uint32_t* to = lit ? front : back;
+        const std::uint32_t by = lit ? 0 : shift;
+        to[0] = indices[3 * t] + by;
+        to[1] = indices[3 * t + 1] + by;
+        to[2] = indices[3 * t + 2] + by;
+        front += lit ? 3 : 0;
+        back += lit ? 0 : backStep;
+    }
+}
+
+// Fills the caps from `count` triangles (three indices each): with depthFail
+// the lit ones go to `front`, every other one, over the copies (indices +
+// shift), to `back`, or nowhere where `back` is null. Eight triangles that
+// all go to one cap, as most do where the mesh runs in order, are copied as
+// one block the compiler vectorises.
+PER_FRAME_LOOP void SortIntoCaps(const std::uint32_t* __restrict indices, const std::uint8_t* __restrict flags,
+                                 std::size_t count, bool depthFail, std::uint32_t shift,
+                                 std::uint32_t* front, std::uint32_t* back)
+{
+    constexpr std::size_t Block = 8;
+    const std::uint64_t allLit = depthFail ? 0x0101010101010101u : 0;
+    const std::uint8_t frontMask = depthFail ? 1 : 0;
+    std::uint32_t discarded[3];
+    const std::size_t backStep = back ? 3 : 0;
+    std::uint32_t* backOrDiscarded = back ? back : discarded;
+    std::size_t t = 0;
+    for (; t + Block <= count; t += Block) {
+        std::uint64_t block;
+        std::memcpy(&block, flags + t, Block);
+        block &= allLit;
+        const std::uint32_t* from = indices + 3 * t;
+        if (block == 0 && backStep == 0)
+            continue;
+        if (block == 0 || block == allLit) {
+            // The lit copy adds 0 too: a plain copy would become a call.
+            const bool lit = block != 0;
+            std::uint32_t*& to = lit ? front : backOrDiscarded;
+            const std::uint32_t by = lit ? 0 : shift;
+            for (std::size_t k = 0; k < 3 * Block; ++k)
+                to[k] = from[k] + by;
+            to += 3 * Block;
+        } else {
+            SortTriangles(indices, flags, t, t + Block, frontMask, shift, front, backOrDiscarded, backStep);
+        }
+    }
+    SortTriangles(indices, flags, t, count, frontMask, shift, front, backOrDiscarded, backStep);
 }
 
 // A directional light of zero direction lights nothing and casts nothing.
@@ -351,7 +347,16 @@ void VolumeGeometry::FindSilhouette()
     const std::uint8_t* flags = facing.data();
     const std::array<std::uint32_t, 2>* pairs = edgeTriangles.data();
     const std::size_t count = edgeTriangles.size();
-    for (std::size_t e = 0; e < count; ++e)
+    // Silhouette edges are rare: four edges are tested with one branch.
+    std::size_t e = 0;
+    for (; e + 4 <= count; e += 4) {
+        unsigned differ = 0;
+        for (unsigned k = 0; k < 4; ++k)
+            differ |= static_cast<unsigned>(flags[pairs[e + k][0]] ^ flags[pairs[e + k][1]]) << k;
+        for (; differ != 0; differ &= differ - 1)
+            silhouette.push_back(static_cast<std::uint32_t>(e + __builtin_ctz(differ)));
+    }
+    for (; e < count; ++e)
         if (flags[pairs[e][0]] != flags[pairs[e][1]])
             silhouette.push_back(static_cast<std::uint32_t>(e));
 }
@@ -365,17 +370,14 @@ void VolumeGeometry::ExtrudeVertices(const Vec4& light, float length)
     const std::size_t n = vertices.size() / 2;
     if (n == 0)
         return;
-    Vec4* copies = vertices.data() + n;
-    if (length == 0.0f) {
-        ExtrudeToInfinity(vertices.data()->data(), copies->data(), n, light);
-    } else if (light[3] != 0.0f) {
-        ExtrudeFromPoint(vertices.data()->data(), copies->data(), n, light, length);
-    } else {
-        const float norm = std::sqrt(light[0] * light[0] + light[1] * light[1] + light[2] * light[2]);
-        const float sx = length * -light[0] / norm, sy = length * -light[1] / norm, sz = length * -light[2] / norm;
-        for (std::size_t k = 0; k < n; ++k)
-            copies[k] = {vertices[k][0] + sx, vertices[k][1] + sy, vertices[k][2] + sz, 1.0f};
-    }
+    const float* positions = vertices.data()->data();
+    float* copies = (vertices.data() + n)->data();
+    if (length == 0.0f)
+        ExtrudeToInfinity(positions, copies, n, light);
+    else if (light[3] != 0.0f)
+        ExtrudeFromPoint(positions, copies, n, light, length);
+    else
+        ExtrudeAlong(positions, copies, n, light, length);
 }
 
 // Depth-fail closes the volume at the lit triangles; every other triangle
@@ -395,27 +397,12 @@ void VolumeGeometry::BuildCaps(bool depthFail, std::size_t facingCount)
         return;
     backCapIndices.resize(3 * backCount);
     backCapIsWholeMesh = wholeMesh;
-    // Each triangle is written where it belongs, chosen without a branch;
-    // with no back cap the others go to a slot that is never kept.
-    std::uint32_t discarded[3];
-    std::uint32_t* front = frontCapIndices.data();
-    std::uint32_t* back = sidesAsTriangles ? discarded : backCapIndices.data();
-    const std::size_t backStep = sidesAsTriangles ? 0 : 3;
-    const std::uint8_t* flags = facing.data();
-    const Triangle* list = triangles.data();
-    const std::size_t count = triangles.size();
-    const auto n = static_cast<std::uint32_t>(vertices.size() / 2);
-    const std::uint8_t frontMask = depthFail ? 1 : 0;
-    for (std::size_t t = 0; t < count; ++t) {
-        const bool lit = (flags[t] & frontMask) != 0;
-        std::uint32_t* to = lit ? front : back;
-        const std::uint32_t shift = lit ? 0 : n;
-        to[0] = list[t][0] + shift;
-        to[1] = list[t][1] + shift;
-        to[2] = list[t][2] + shift;
-        front += lit ? 3 : 0;
-        back += lit ? 0 : backStep;
-    }
+    if (triangles.empty())
+        return;
+    static_assert(sizeof(Triangle) == 3 * sizeof(std::uint32_t), "triangles are read as one list of indices");
+    std::uint32_t* back = sidesAsTriangles ? nullptr : backCapIndices.data();
+    SortIntoCaps(triangles.data()->data(), facing.data(), triangles.size(), depthFail,
+                 static_cast<std::uint32_t>(vertices.size() / 2), frontCapIndices.data(), back);
 }
 
 // One side per silhouette edge, taken against the direction in which its lit
@@ -425,20 +412,28 @@ void VolumeGeometry::BuildSides()
 {
     const auto n = static_cast<std::uint32_t>(vertices.size() / 2);
     const std::size_t perSide = IndicesPerSide();
-    sideIndices.clear();
+    // Room for the longest silhouette once, so that no frame allocates.
     sideIndices.reserve(std::max(3 * edges.size(), perSide * silhouette.size()));
-    for (std::uint32_t e : silhouette) {
-        const Edge& edge = edges[e];
+    sideIndices.resize(perSide * silhouette.size());
+    std::uint32_t* to = sideIndices.data();
+    const std::size_t count = silhouette.size();
+    for (std::size_t i = 0; i < count; ++i, to += perSide) {
+        // The silhouette's edges lie scattered over the whole list; asking
+        // for a later one early overlaps their cache misses.
+        constexpr std::size_t Ahead = 8;
+        if (i + Ahead < count)
+            __builtin_prefetch(&edges[silhouette[i + Ahead]]);
+        const Edge& edge = edges[silhouette[i]];
         const bool litA = facing[edge.triangleA];
         const std::uint32_t f = litA ? edge.vertexB : edge.vertexA;
         const std::uint32_t s = litA ? edge.vertexA : edge.vertexB;
-        sideIndices.push_back(f);
-        sideIndices.push_back(s);
+        to[0] = f;
+        to[1] = s;
         if (sidesAsTriangles) {
-            sideIndices.push_back(n);
+            to[2] = n;
         } else {
-            sideIndices.push_back(s + n);
-            sideIndices.push_back(f + n);
+            to[2] = s + n;
+            to[3] = f + n;
         }
     }
 }

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 
 using namespace KorvanaFramework;
 using namespace VolumeTests;
@@ -59,5 +61,51 @@ TEST(VolumeExtrusion, ManyVerticesRoundAsSingleOperations)
             differ += Copy(geometry, n + k) == Vec4{v[0] - light[0], v[1] - light[1], v[2] - light[2], 0} ? 0 : 1;
         }
         EXPECT_EQ(differ, 0) << "copies at infinity, light at " << light[0];
+    }
+}
+
+// Caps and sides as a plain walk over the triangles and edges gives them,
+// for meshes whose facing triangles come in long runs (the torus as built)
+// and scattered (its triangles shuffled), for every kind of light and mode.
+TEST(VolumeLists, AgreeWithAPlainWalkOverTheMesh)
+{
+    SceneObject ordered = Torus(37, 11);
+    SceneObject shuffled = ordered;
+    std::mt19937 random(7);
+    std::shuffle(shuffled.triangles.begin(), shuffled.triangles.end(), random);
+    const Vec4 lights[] = {{6.3f, 8.1f, 2.7f, 1}, {-0.2f, 0.4f, 0.1f, 1}, {0.3f, 1, 0.2f, 0}, {-1, -0.5f, 2, 0}};
+    for (const SceneObject* object : {&ordered, &shuffled}) {
+        VolumeGeometry geometry(object);
+        ASSERT_TRUE(geometry.IsValid());
+        const auto n = static_cast<std::uint32_t>(object->positions.size());
+        for (const Vec4& light : lights)
+            for (float length : {0.0f, 50.0f})
+                for (bool depthFail : {false, true}) {
+                    geometry.Update(light, length, depthFail);
+                    std::vector<bool> lit(object->triangles.size());
+                    Indices front, back, sides;
+                    for (std::size_t t = 0; t < lit.size(); ++t) {
+                        const Plane p = geometry.PlaneAt(t);
+                        lit[t] = p[0] * light[0] + p[1] * light[1] + p[2] * light[2] + p[3] * light[3] > 0.0f;
+                        const bool toFront = depthFail && lit[t];
+                        for (std::uint32_t k : object->triangles[t])
+                            (toFront ? front : back).push_back(k + (toFront ? 0 : n));
+                    }
+                    if (geometry.SidesAsTriangles())
+                        back.clear();
+                    for (const Edge& edge : geometry.Edges()) {
+                        if (lit[edge.triangleA] == lit[edge.triangleB])
+                            continue;
+                        const std::uint32_t f = lit[edge.triangleA] ? edge.vertexB : edge.vertexA;
+                        const std::uint32_t s = lit[edge.triangleA] ? edge.vertexA : edge.vertexB;
+                        const Indices row = geometry.SidesAsTriangles() ? Indices{f, s, n} : Indices{f, s, s + n, f + n};
+                        sides.insert(sides.end(), row.begin(), row.end());
+                    }
+                    const bool isShuffled = object == &shuffled;
+                    EXPECT_EQ(front, geometry.FrontCapIndices()) << isShuffled << light[0] << length << depthFail;
+                    EXPECT_EQ(back, geometry.BackCapIndices()) << isShuffled << light[0] << length << depthFail;
+                    EXPECT_EQ(sides, geometry.SideIndices()) << isShuffled << light[0] << length << depthFail;
+                    EXPECT_FALSE(sides.empty());
+                }
     }
 }
