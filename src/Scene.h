@@ -3,6 +3,8 @@
 // Wavefront OBJ and MTL text files that fill them.
 #pragma once
 
+#include "LargeBlocks.h"
+
 #include <array>
 #include <cstdint>
 #include <map>
@@ -86,7 +88,8 @@ struct SceneObject
     bool hasTexCoords = false;
     bool hasNormals = false;
     bool castsShadow = false;
-    std::vector<Triangle> triangles;
+    // Read whole every frame by the shadow volumes of a casting object.
+    LargeList<Triangle> triangles;
     std::vector<Vec4> positions;
     std::vector<Vec3> normals;
     std::vector<Vec2> texCoords;

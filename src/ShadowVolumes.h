@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Geometry.h"
+#include "LargeBlocks.h"
 
 #include <array>
 #include <cstdint>
@@ -29,6 +30,9 @@ struct Edge
     std::uint32_t triangleA;
     std::uint32_t triangleB;
 };
+
+// The lists of a volume: a frame's update streams through them whole.
+using IndexList = LargeList<std::uint32_t>;
 
 // The shadow volume of one object. Only closed meshes whose every edge joins
 // exactly two consistently wound triangles are valid; any other is rejected
@@ -64,7 +68,7 @@ public:
 
     bool IsValid() const { return valid; }
     const SceneObject& Object() const { return *object; }
-    const std::vector<Edge>& Edges() const { return edges; }
+    const LargeList<Edge>& Edges() const { return edges; }
     // How many triangle planes there are: one per triangle once built.
     std::size_t PlaneCount() const { return planeComponents[0].size(); }
     // The plane of triangle t < PlaneCount().
@@ -73,15 +77,15 @@ public:
         return {planeComponents[0][t], planeComponents[1][t], planeComponents[2][t], planeComponents[3][t]};
     }
     // The object's N positions followed by their N extruded copies.
-    const std::vector<Vec4>& Vertices() const { return vertices; }
-    const std::vector<std::uint32_t>& SideIndices() const { return sideIndices; }
+    const LargeList<Vec4>& Vertices() const { return vertices; }
+    const IndexList& SideIndices() const { return sideIndices; }
     // Sides are triangles to one apex (directional light, infinite volumes)
     // rather than quads.
     bool SidesAsTriangles() const { return sidesAsTriangles; }
     // How many indices one side takes.
     std::size_t IndicesPerSide() const { return sidesAsTriangles ? 3 : 4; }
-    const std::vector<std::uint32_t>& FrontCapIndices() const { return frontCapIndices; }
-    const std::vector<std::uint32_t>& BackCapIndices() const { return backCapIndices; }
+    const IndexList& FrontCapIndices() const { return frontCapIndices; }
+    const IndexList& BackCapIndices() const { return backCapIndices; }
 
 private:
     bool BuildEdges();
@@ -92,31 +96,31 @@ private:
     void ExtrudeVertices(const Vec4& light, float length);
     void BuildCaps(bool depthFail, std::size_t facingCount);
     void BuildSides();
-    void DrawList(const std::vector<std::uint32_t>& indices, unsigned int mode) const;
+    void DrawList(const IndexList& indices, unsigned int mode) const;
     void DrawIndices(const std::uint32_t* indices, std::size_t count, unsigned int mode) const;
 
     bool valid = false;
     const SceneObject* object;
-    std::vector<Edge> edges;
-    std::vector<Vec4> vertices;
-    std::vector<std::uint32_t> sideIndices;
+    LargeList<Edge> edges;
+    LargeList<Vec4> vertices;
+    IndexList sideIndices;
     bool sidesAsTriangles = false;
-    std::vector<std::uint32_t> frontCapIndices;
-    std::vector<std::uint32_t> backCapIndices;
+    IndexList frontCapIndices;
+    IndexList backCapIndices;
 
     // The triangle planes, one component per list, and the two triangles of
     // every edge on their own: the per-frame passes read only these, in
     // layouts the compiler vectorises.
-    std::array<std::vector<float>, 4> planeComponents;
-    std::vector<std::array<std::uint32_t, 2>> edgeTriangles;
+    std::array<LargeList<float>, 4> planeComponents;
+    LargeList<std::array<std::uint32_t, 2>> edgeTriangles;
     // The back cap holds every triangle, as depth-pass counting wants it;
     // that list does not depend on the light and is kept.
     bool backCapIsWholeMesh = false;
 
     // Scratch of one update, kept so that later frames allocate nothing:
     // whether each triangle faces the light, and the silhouette edges.
-    std::vector<std::uint8_t> facing;
-    std::vector<std::uint32_t> silhouette;
+    LargeList<std::uint8_t> facing;
+    IndexList silhouette;
 };
 
 // The volume geometries of every shadow-casting object of a scene, in scene

@@ -192,7 +192,7 @@ void AppendPieces(const VolumeGeometry& volume, std::size_t sidesPerPiece, Footp
 {
     if (!volume.IsValid())
         return;
-    const std::vector<Vec4>& vertices = volume.Vertices();
+    const LargeList<Vec4>& vertices = volume.Vertices();
     const std::size_t n = vertices.size() / 2;
     const std::size_t perSide = volume.IndicesPerSide();
     const std::size_t sides = volume.SideIndices().size() / perSide;
@@ -203,12 +203,12 @@ void AppendPieces(const VolumeGeometry& volume, std::size_t sidesPerPiece, Footp
                           static_cast<int>(perSide));
         AppendPiece({&volume, VolumePiece::Kind::Sides, first, count, {}}, bounds, pieces);
     }
-    const std::vector<std::uint32_t>& front = volume.FrontCapIndices();
+    const IndexList& front = volume.FrontCapIndices();
     bounds.Clear();
     if (!bounds.AllOutsideOnePlane(vertices.data(), n))
         bounds.AddIndexed(vertices.data(), front.data(), front.size(), 3);
     AppendPiece({&volume, VolumePiece::Kind::FrontCap, 0, 0, {}}, bounds, pieces);
-    const std::vector<std::uint32_t>& back = volume.BackCapIndices();
+    const IndexList& back = volume.BackCapIndices();
     bounds.Clear();
     if (!bounds.AllOutsideOnePlane(vertices.data() + n, n))
         bounds.AddIndexed(vertices.data(), back.data(), back.size(), 3);

@@ -14,7 +14,7 @@ using namespace VolumeTests;
 
 namespace
 {
-using Indices = std::vector<std::uint32_t>;
+using Indices = IndexList;
 
 Vec4 Copy(const VolumeGeometry& geometry, std::size_t index)
 {

@@ -11,7 +11,7 @@ using namespace VolumeTests;
 
 namespace
 {
-using Indices = std::vector<std::uint32_t>;
+using Indices = IndexList;
 
 constexpr Vec4 PointAbove{0.5f, 5.0f, 0.5f, 1.0f};
 constexpr Vec4 SunAbove{0.0f, 1.0f, 0.0f, 0.0f};

@@ -45,7 +45,7 @@ inline std::vector<Vec4> LightsFor(const KorvanaFramework::Scene& scene)
 
 // Empty when every index of the list names a vertex and the list holds
 // whole groups of `group` indices.
-inline std::string ListViolation(const std::vector<std::uint32_t>& indices, std::size_t group,
+inline std::string ListViolation(const KorvanaFramework::IndexList& indices, std::size_t group,
                                  std::size_t vertexCount, const char* list)
 {
     if (indices.size() % group != 0)
@@ -58,7 +58,7 @@ inline std::string ListViolation(const std::vector<std::uint32_t>& indices, std:
 
 // True when a component of any point is NaN; infinity is allowed, as a
 // finite volume of a huge mesh may reach past the float range.
-inline bool AnyNaN(const std::vector<Vec4>& points)
+inline bool AnyNaN(const KorvanaFramework::LargeList<Vec4>& points)
 {
     for (const Vec4& p : points)
         for (float c : p)
