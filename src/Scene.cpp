@@ -50,7 +50,7 @@ struct PendingObject
     bool hasNormals = false;
     bool hasTexCoords = false;
     bool castsShadow = true;
-    LargeList<Triangle> triangles;
+    std::vector<Triangle> triangles;
     // Index tuple of each vertex, and the line of the face that used it
     // first, for reporting an index found out of range at the end.
     std::vector<SceneVertexMap::Key> vertexKeys;

@@ -3,8 +3,6 @@
 // Wavefront OBJ and MTL text files that fill them.
 #pragma once
 
-#include "LargeBlocks.h"
-
 #include <array>
 #include <cstdint>
 #include <map>
@@ -88,8 +86,7 @@ struct SceneObject
     bool hasTexCoords = false;
     bool hasNormals = false;
     bool castsShadow = false;
-    // Read whole every frame by the shadow volumes of a casting object.
-    LargeList<Triangle> triangles;
+    std::vector<Triangle> triangles;
     std::vector<Vec4> positions;
     std::vector<Vec3> normals;
     std::vector<Vec2> texCoords;

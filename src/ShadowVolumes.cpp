@@ -40,7 +40,7 @@ constexpr std::uint32_t NoEdge = 0xFFFFFFFFu;
 class FirstEdgeIndex
 {
 public:
-    FirstEdgeIndex(const LargeList<Edge>& edges, std::size_t vertexCount)
+    FirstEdgeIndex(const std::vector<Edge>& edges, std::size_t vertexCount)
     {
         starts.assign(vertexCount + 1, 0);
         for (const Edge& edge : edges)
@@ -97,7 +97,7 @@ struct DirectedEdges
 
 // A triangle that names a vertex the object does not have cannot close the
 // mesh; it is rejected like a hole instead of being read out of bounds.
-bool RefersToMissingVertex(const LargeList<Triangle>& triangles, std::size_t vertexCount)
+bool RefersToMissingVertex(const std::vector<Triangle>& triangles, std::size_t vertexCount)
 {
     return std::any_of(triangles.begin(), triangles.end(), [vertexCount](const Triangle& t) {
         return t[0] >= vertexCount || t[1] >= vertexCount || t[2] >= vertexCount;
@@ -106,7 +106,7 @@ bool RefersToMissingVertex(const LargeList<Triangle>& triangles, std::size_t ver
 
 // Sets flags[t] to 1 where triangle t's plane has the light strictly in
 // front of it, else 0, and returns how many it set.
-PER_FRAME_LOOP std::size_t FlagFacing(const std::array<LargeList<float>, 4>& planes, const Vec4& light,
+PER_FRAME_LOOP std::size_t FlagFacing(const std::array<std::vector<float>, 4>& planes, const Vec4& light,
                                       std::uint8_t* __restrict flags, std::size_t count)
 {
     const float* a = planes[0].data();
@@ -215,7 +215,7 @@ void VolumeGeometry::Build()
 // Returns false after rejecting the mesh.
 bool VolumeGeometry::BuildEdges()
 {
-    const LargeList<Triangle>& triangles = object->triangles;
+    const std::vector<Triangle>& triangles = object->triangles;
     if (RefersToMissingVertex(triangles, object->positions.size())) {
         WriteError(HolesMessage);
         Reset();
@@ -263,8 +263,8 @@ bool VolumeGeometry::BuildEdges()
 void VolumeGeometry::BuildPlanes()
 {
     const std::vector<Vec4>& positions = object->positions;
-    const LargeList<Triangle>& triangles = object->triangles;
-    for (LargeList<float>& component : planeComponents)
+    const std::vector<Triangle>& triangles = object->triangles;
+    for (std::vector<float>& component : planeComponents)
         component.resize(triangles.size());
     for (std::size_t i = 0; i < triangles.size(); ++i) {
         const Triangle& t = triangles[i];
@@ -287,7 +287,7 @@ void VolumeGeometry::BuildVertices()
 void VolumeGeometry::Reset()
 {
     Release(edges);
-    for (LargeList<float>& component : planeComponents)
+    for (std::vector<float>& component : planeComponents)
         Release(component);
     Release(edgeTriangles);
     backCapIsWholeMesh = false;
@@ -388,7 +388,7 @@ void VolumeGeometry::ExtrudeVertices(const Vec4& light, float length)
 // whole mesh is the same in every frame and is filled only once.
 void VolumeGeometry::BuildCaps(bool depthFail, std::size_t facingCount)
 {
-    const LargeList<Triangle>& triangles = object->triangles;
+    const std::vector<Triangle>& triangles = object->triangles;
     const std::size_t frontCount = depthFail ? facingCount : 0;
     const std::size_t backCount = sidesAsTriangles ? 0 : triangles.size() - frontCount;
     const bool wholeMesh = frontCount == 0 && backCount == triangles.size();

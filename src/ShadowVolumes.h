@@ -31,7 +31,10 @@ struct Edge
     std::uint32_t triangleB;
 };
 
-// The lists of a volume: a frame's update streams through them whole.
+// The index lists that every update writes anew live in large blocks. The
+// lists built once per load stay in ordinary pages: a virtual machine that
+// backs memory at first touch fills fresh huge pages several times slower,
+// and the load would pay for it.
 using IndexList = LargeList<std::uint32_t>;
 
 // The shadow volume of one object. Only closed meshes whose every edge joins
@@ -68,7 +71,7 @@ public:
 
     bool IsValid() const { return valid; }
     const SceneObject& Object() const { return *object; }
-    const LargeList<Edge>& Edges() const { return edges; }
+    const std::vector<Edge>& Edges() const { return edges; }
     // How many triangle planes there are: one per triangle once built.
     std::size_t PlaneCount() const { return planeComponents[0].size(); }
     // The plane of triangle t < PlaneCount().
@@ -77,7 +80,7 @@ public:
         return {planeComponents[0][t], planeComponents[1][t], planeComponents[2][t], planeComponents[3][t]};
     }
     // The object's N positions followed by their N extruded copies.
-    const LargeList<Vec4>& Vertices() const { return vertices; }
+    const std::vector<Vec4>& Vertices() const { return vertices; }
     const IndexList& SideIndices() const { return sideIndices; }
     // Sides are triangles to one apex (directional light, infinite volumes)
     // rather than quads.
@@ -101,8 +104,8 @@ private:
 
     bool valid = false;
     const SceneObject* object;
-    LargeList<Edge> edges;
-    LargeList<Vec4> vertices;
+    std::vector<Edge> edges;
+    std::vector<Vec4> vertices;
     IndexList sideIndices;
     bool sidesAsTriangles = false;
     IndexList frontCapIndices;
@@ -111,8 +114,8 @@ private:
     // The triangle planes, one component per list, and the two triangles of
     // every edge on their own: the per-frame passes read only these, in
     // layouts the compiler vectorises.
-    std::array<LargeList<float>, 4> planeComponents;
-    LargeList<std::array<std::uint32_t, 2>> edgeTriangles;
+    std::array<std::vector<float>, 4> planeComponents;
+    std::vector<std::array<std::uint32_t, 2>> edgeTriangles;
     // The back cap holds every triangle, as depth-pass counting wants it;
     // that list does not depend on the light and is kept.
     bool backCapIsWholeMesh = false;

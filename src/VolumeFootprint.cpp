@@ -192,7 +192,7 @@ void AppendPieces(const VolumeGeometry& volume, std::size_t sidesPerPiece, Footp
 {
     if (!volume.IsValid())
         return;
-    const LargeList<Vec4>& vertices = volume.Vertices();
+    const std::vector<Vec4>& vertices = volume.Vertices();
     const std::size_t n = vertices.size() / 2;
     const std::size_t perSide = volume.IndicesPerSide();
     const std::size_t sides = volume.SideIndices().size() / perSide;

@@ -15,7 +15,7 @@ SceneObject MakeObject(const std::string& name, const std::vector<Vec4>& positio
     object.name = name;
     object.castsShadow = true;
     object.positions = positions;
-    object.triangles.assign(triangles.begin(), triangles.end());
+    object.triangles = triangles;
     return object;
 }
 

@@ -58,7 +58,7 @@ inline std::string ListViolation(const KorvanaFramework::IndexList& indices, std
 
 // True when a component of any point is NaN; infinity is allowed, as a
 // finite volume of a huge mesh may reach past the float range.
-inline bool AnyNaN(const KorvanaFramework::LargeList<Vec4>& points)
+inline bool AnyNaN(const std::vector<Vec4>& points)
 {
     for (const Vec4& p : points)
         for (float c : p)
