@@ -22,6 +22,10 @@ const char* const TJunctionMessage =
 
 constexpr std::uint32_t NoEdge = 0xFFFFFFFFu;
 
+// From this many vertices on, an update hands work to a helper thread:
+// below it the work takes less time than handing it over and back.
+constexpr std::size_t HelperVertexCount = 65536;
+
 // The per-frame loops are compiled once more for AVX2, which the processor
 // picks at load where it has it: twice as many lanes. Without FMA both
 // versions round every operation alike and compute the same values.
@@ -318,17 +322,47 @@ void VolumeGeometry::Update(const Vec4& lightPosition, float length, bool depthF
         backCapIsWholeMesh = false;
         return;
     }
-    const std::size_t facingCount = ClassifyTriangles(light);
-    FindSilhouette();
+    // A large mesh's copies are extruded, and then its caps filled, on the
+    // helper thread while this one finds the facing, the silhouette and the
+    // sides: neither job writes what the other passes read.
     const std::size_t vertexCount = vertices.size() / 2;
+    const bool beside = vertexCount >= HelperVertexCount;
+    if (beside && !helper)
+        helper = std::make_unique<HelperThread>();
+    updateLight = light;
+    updateLength = length;
+    updateDepthFail = depthFail;
     if (sidesAsTriangles) {
         if (vertexCount > 0)
             vertices[vertexCount] = {-light[0], -light[1], -light[2], light[3]};
+    } else if (beside) {
+        helper->Run(
+            [](void* self) {
+                auto* geometry = static_cast<VolumeGeometry*>(self);
+                geometry->ExtrudeVertices(geometry->updateLight, geometry->updateLength);
+            },
+            this);
     } else {
         ExtrudeVertices(light, length);
     }
-    BuildCaps(depthFail, facingCount);
+    const std::size_t facingCount = ClassifyTriangles(light);
+    if (SizeCaps(depthFail, facingCount)) {
+        if (beside) {
+            helper->Wait();
+            helper->Run(
+                [](void* self) {
+                    auto* geometry = static_cast<VolumeGeometry*>(self);
+                    geometry->FillCaps(geometry->updateDepthFail);
+                },
+                this);
+        } else {
+            FillCaps(depthFail);
+        }
+    }
+    FindSilhouette();
     BuildSides();
+    if (beside)
+        helper->Wait();
 }
 
 // A triangle faces the light when the light lies strictly on the side its
@@ -383,23 +417,29 @@ void VolumeGeometry::ExtrudeVertices(const Vec4& light, float length)
 // Depth-fail closes the volume at the lit triangles; every other triangle
 // goes, over the copies of its vertices and keeping its winding, into the
 // back cap. With a directional light and infinite volumes all copies would
-// meet in the apex, so there is no back cap. The lists are sized first and
-// then filled, keeping their storage from frame to frame; a back cap of the
-// whole mesh is the same in every frame and is filled only once.
-void VolumeGeometry::BuildCaps(bool depthFail, std::size_t facingCount)
+// meet in the apex, so there is no back cap. The lists are sized here and
+// filled by FillCaps, keeping their storage from frame to frame; a back cap
+// of the whole mesh is the same in every frame and is filled only once.
+// Returns whether the caps must be filled.
+bool VolumeGeometry::SizeCaps(bool depthFail, std::size_t facingCount)
 {
-    const std::vector<Triangle>& triangles = object->triangles;
+    const std::size_t triangleCount = object->triangles.size();
     const std::size_t frontCount = depthFail ? facingCount : 0;
-    const std::size_t backCount = sidesAsTriangles ? 0 : triangles.size() - frontCount;
-    const bool wholeMesh = frontCount == 0 && backCount == triangles.size();
+    const std::size_t backCount = sidesAsTriangles ? 0 : triangleCount - frontCount;
+    const bool wholeMesh = frontCount == 0 && backCount == triangleCount;
     frontCapIndices.resize(3 * frontCount);
     if (wholeMesh && backCapIsWholeMesh)
-        return;
+        return false;
     backCapIndices.resize(3 * backCount);
     backCapIsWholeMesh = wholeMesh;
-    if (triangles.empty())
-        return;
+    return triangleCount > 0;
+}
+
+// Allocates nothing and cannot throw, so that it may run on the helper.
+void VolumeGeometry::FillCaps(bool depthFail)
+{
     static_assert(sizeof(Triangle) == 3 * sizeof(std::uint32_t), "triangles are read as one list of indices");
+    const std::vector<Triangle>& triangles = object->triangles;
     std::uint32_t* back = sidesAsTriangles ? nullptr : backCapIndices.data();
     SortIntoCaps(triangles.data()->data(), facing.data(), triangles.size(), depthFail,
                  static_cast<std::uint32_t>(vertices.size() / 2), frontCapIndices.data(), back);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Geometry.h"
+#include "HelperThread.h"
 #include "LargeBlocks.h"
 
 #include <array>
@@ -97,7 +98,8 @@ private:
     std::size_t ClassifyTriangles(const Vec4& light);
     void FindSilhouette();
     void ExtrudeVertices(const Vec4& light, float length);
-    void BuildCaps(bool depthFail, std::size_t facingCount);
+    bool SizeCaps(bool depthFail, std::size_t facingCount);
+    void FillCaps(bool depthFail);
     void BuildSides();
     void DrawList(const IndexList& indices, unsigned int mode) const;
     void DrawIndices(const std::uint32_t* indices, std::size_t count, unsigned int mode) const;
@@ -124,6 +126,14 @@ private:
     // whether each triangle faces the light, and the silhouette edges.
     LargeList<std::uint8_t> facing;
     IndexList silhouette;
+
+    // The thread that works on a large mesh beside the caller of Update,
+    // started by its first update, and the light and mode of the update,
+    // which its jobs read.
+    std::unique_ptr<HelperThread> helper;
+    Vec4 updateLight{};
+    float updateLength = 0.0f;
+    bool updateDepthFail = false;
 };
 
 // The volume geometries of every shadow-casting object of a scene, in scene

@@ -1,6 +1,7 @@
 // The volume update as the program runs it, built here optimised and
 // without the sanitisers, whose checks keep its loops from vectorising.
 #include "ShadowVolumes.h"
+#include "VolumeExtrusion.h"
 #include "VolumeTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <string>
 
 using namespace KorvanaFramework;
 using namespace VolumeTests;
@@ -64,17 +66,20 @@ TEST(VolumeExtrusion, ManyVerticesRoundAsSingleOperations)
     }
 }
 
-// Caps and sides as a plain walk over the triangles and edges gives them,
-// for meshes whose facing triangles come in long runs (the torus as built)
-// and scattered (its triangles shuffled), for every kind of light and mode.
+// Caps, sides and copies as a plain walk over the triangles, edges and
+// vertices gives them, for meshes whose facing triangles come in long runs
+// (the torus as built) and scattered (its triangles shuffled), and for one
+// large enough that the update shares its work with a helper thread, for
+// every kind of light and mode.
 TEST(VolumeLists, AgreeWithAPlainWalkOverTheMesh)
 {
     SceneObject ordered = Torus(37, 11);
     SceneObject shuffled = ordered;
     std::mt19937 random(7);
     std::shuffle(shuffled.triangles.begin(), shuffled.triangles.end(), random);
+    SceneObject large = Torus(520, 128);
     const Vec4 lights[] = {{6.3f, 8.1f, 2.7f, 1}, {-0.2f, 0.4f, 0.1f, 1}, {0.3f, 1, 0.2f, 0}, {-1, -0.5f, 2, 0}};
-    for (const SceneObject* object : {&ordered, &shuffled}) {
+    for (const SceneObject* object : {&ordered, &shuffled, &large}) {
         VolumeGeometry geometry(object);
         ASSERT_TRUE(geometry.IsValid());
         const auto n = static_cast<std::uint32_t>(object->positions.size());
@@ -101,11 +106,27 @@ TEST(VolumeLists, AgreeWithAPlainWalkOverTheMesh)
                         const Indices row = geometry.SidesAsTriangles() ? Indices{f, s, n} : Indices{f, s, s + n, f + n};
                         sides.insert(sides.end(), row.begin(), row.end());
                     }
-                    const bool isShuffled = object == &shuffled;
-                    EXPECT_EQ(front, geometry.FrontCapIndices()) << isShuffled << light[0] << length << depthFail;
-                    EXPECT_EQ(back, geometry.BackCapIndices()) << isShuffled << light[0] << length << depthFail;
-                    EXPECT_EQ(sides, geometry.SideIndices()) << isShuffled << light[0] << length << depthFail;
+                    std::vector<Vec4> copies(n);
+                    if (length == 0.0f)
+                        ExtrudeToInfinity(object->positions.data()->data(), copies.data()->data(), n, light);
+                    else if (light[3] != 0.0f)
+                        ExtrudeFromPoint(object->positions.data()->data(), copies.data()->data(), n, light, length);
+                    else
+                        ExtrudeAlong(object->positions.data()->data(), copies.data()->data(), n, light, length);
+                    if (geometry.SidesAsTriangles())
+                        copies.resize(1);
+                    const std::vector<Vec4> made(geometry.Vertices().begin() + n,
+                                                 geometry.Vertices().begin() + n + copies.size());
+                    const std::string what = object->name + " " + std::to_string(object->triangles.size()) + " " +
+                                             std::to_string(light[0]) + " " + std::to_string(length) + " " +
+                                             std::to_string(depthFail);
+                    EXPECT_EQ(front, geometry.FrontCapIndices()) << what;
+                    EXPECT_EQ(back, geometry.BackCapIndices()) << what;
+                    EXPECT_EQ(sides, geometry.SideIndices()) << what;
                     EXPECT_FALSE(sides.empty());
+                    if (!geometry.SidesAsTriangles()) {
+                        EXPECT_TRUE(made == copies) << what;
+                    }
                 }
     }
 }

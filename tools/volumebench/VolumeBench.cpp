@@ -64,7 +64,7 @@ void BM_Build(benchmark::State& state)
 BENCHMARK(BM_Build)->RangeMultiplier(4)->Range(1 << 16, 1 << 22)->Unit(benchmark::kMillisecond)->Complexity();
 
 // One frame's update for a light beside the torus; the counter gives the
-// time per triangle.
+// wall-clock time per triangle.
 void RunUpdate(benchmark::State& state, const Vec4& light, float length, bool depthFail)
 {
     const SceneObject torus = TorusOf(state.range(0));
@@ -93,9 +93,11 @@ void BM_UpdateDirectionalInfinite(benchmark::State& state)
 {
     RunUpdate(state, {0.3f, 1, 0.2f, 0}, 0, true);
 }
-BENCHMARK(BM_UpdateDepthPassInfinite)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_UpdateDepthFailFinite)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_UpdateDirectionalInfinite)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
+// A large mesh's update keeps a helper thread busy beside the caller's, so
+// the time that counts is the caller's wall-clock time.
+BENCHMARK(BM_UpdateDepthPassInfinite)->Arg(1 << 20)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_UpdateDepthFailFinite)->Arg(1 << 20)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_UpdateDirectionalInfinite)->Arg(1 << 20)->Unit(benchmark::kMillisecond)->UseRealTime();
 }
 
 BENCHMARK_MAIN();
