@@ -327,11 +327,13 @@ void VolumeGeometry::Update(const Vec4& lightPosition, float length, bool depthF
     // sides: neither job writes what the other passes read.
     const std::size_t vertexCount = vertices.size() / 2;
     const bool beside = vertexCount >= HelperVertexCount;
-    if (beside && !helper)
-        helper = std::make_unique<HelperThread>();
-    updateLight = light;
-    updateLength = length;
-    updateDepthFail = depthFail;
+    if (beside) {
+        if (!helper)
+            helper = std::make_unique<HelperThread>();
+        updateLight = light;
+        updateLength = length;
+        updateDepthFail = depthFail;
+    }
     if (sidesAsTriangles) {
         if (vertexCount > 0)
             vertices[vertexCount] = {-light[0], -light[1], -light[2], light[3]};
