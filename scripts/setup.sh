@@ -12,6 +12,7 @@ packages=(
   libgtest-dev xvfb xauth xserver-xorg-core xserver-xorg-video-dummy
   libbenchmark-dev libtinyobjloader-dev
   openbox x11-utils xdotool
+  clang libclang-rt-14-dev
 )
 
 missing=()

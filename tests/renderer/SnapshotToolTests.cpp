@@ -1,5 +1,9 @@
-// The snapshot tool run as a user runs it, on scenes the reader refuses.
+// The snapshot tool run as a user runs it, on scenes the reader refuses, and
+// the picture it writes.
+#include "RendererTestSupport.h"
+#include "SnapshotPicture.h"
 #include "support/TestSupport.h"
+#include "tweakbar/TweakBarTesting.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +11,8 @@
 
 namespace
 {
+using RendererTests::DefaultScenePath;
+using RendererTests::RendererGLTest;
 using TestSupport::ReadFile;
 using TestSupport::TempDir;
 using TestSupport::WriteFile;
@@ -51,5 +57,40 @@ TEST(SnapshotTool, RefusedSceneSaysWhereAndWhy)
         EXPECT_LT(record, end) << err;
         EXPECT_EQ(err.find("appender"), std::string::npos) << err;
     }
+}
+
+// The pixels of a row's value where the last frame drew it.
+std::vector<std::uint8_t> ValuePixels(const Snapshot::Image& image, const std::string& row)
+{
+    const auto box = TweakBarTesting::ValueRectangle(row);
+    std::vector<std::uint8_t> pixels;
+    if (!box)
+        return pixels;
+    for (int y = int((*box)[1]); y < int((*box)[3]); ++y)
+        for (int x = int((*box)[0]); x < int((*box)[2]); ++x)
+            pixels.insert(pixels.end(), image.At(x, y), image.At(x, y) + 3);
+    return pixels;
+}
+
+// The picture shows the frame time and rate of the frames drawn before it,
+// not the zero of a meter that has not yet closed a period: its value pixels
+// differ from those of the same frame with the figures at zero.
+TEST_F(RendererGLTest, SnapshotPictureShowsRealFrameFigures)
+{
+    Start(DefaultScenePath());
+    const Snapshot::Image picture = Snapshot::RenderPicture(*renderer, *window);
+    Save(picture, "snapshot-picture");
+    const std::vector<std::string> rows{"main/frameTime", "main/framesPerSecond"};
+    std::vector<std::vector<std::uint8_t>> shown;
+    for (const std::string& row : rows) {
+        EXPECT_NE(TweakBarTesting::ValueText(row), "0.00") << row;
+        shown.push_back(ValuePixels(picture, row));
+        EXPECT_FALSE(shown.back().empty()) << row;
+    }
+    renderer->frameRate = KorvanaFramework::FrameRate();
+    renderer->options.frameMilliseconds = renderer->options.framesPerSecond = 0.0f;
+    const Snapshot::Image zero = Frame();
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        EXPECT_NE(ValuePixels(zero, rows[i]), shown[i]) << rows[i];
 }
 }

@@ -6,8 +6,10 @@
 //   Objects    five thousand small grids, each an object of its own with one
 //              of a thousand materials of an MTL file, faces p//n;
 // and Korvana's reader alone on the default scene beside the executable.
-//   scenebench [--benchmark_* options]
-// Build it in a Release folder for figures worth comparing.
+//   scenebench [--check] [--benchmark_* options]
+// --check reads small files of the same kinds once with each reader, to
+// show that the benchmark still runs. Build it in a Release folder for
+// figures worth comparing.
 #include "Scene.h"
 
 #include <benchmark/benchmark.h>
@@ -77,17 +79,17 @@ void WriteTorus(std::FILE* out, int around, int tube, bool textured, int base)
         }
 }
 
-std::string WriteTorusObj(bool textured)
+std::string WriteTorusObj(bool textured, int around, int tube)
 {
     return WriteFile(textured ? "textured.obj" : "torus.obj", [&](std::FILE* out) {
         std::fprintf(out, "o Torus\ns 1\n");
-        WriteTorus(out, 1024, 512, textured, 0);
+        WriteTorus(out, around, tube, textured, 0);
     });
 }
 
-// Five thousand objects of 10 × 10 quads (200 triangles) each, every one
-// with its own material line, and the material file they name.
-std::string WriteObjectsObj()
+// `objects` objects of 10 × 10 quads (200 triangles) each, every one with
+// its own material line, and the material file they name.
+std::string WriteObjectsObj(int objects)
 {
     const bool materialsWritten = !WriteFile("objects.mtl", [](std::FILE* out) {
                                        for (int m = 0; m < MaterialCount; ++m)
@@ -98,9 +100,9 @@ std::string WriteObjectsObj()
                                    }).empty();
     if (!materialsWritten)
         return {};
-    return WriteFile("objects.obj", [](std::FILE* out) {
+    return WriteFile("objects.obj", [&](std::FILE* out) {
         std::fprintf(out, "mtllib objects.mtl\n");
-        const int objects = 5000, side = 10, positions = (side + 1) * (side + 1);
+        const int side = 10, positions = (side + 1) * (side + 1);
         for (int o = 0; o < objects; ++o) {
             std::fprintf(out, "o Part%d\nusemtl Material%d\ns 1\n", o, o % MaterialCount);
             const double x = o % 100, z = o / 100;
@@ -178,25 +180,34 @@ std::string DefaultScenePath()
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
+    const bool check = argc == 2 && std::string(argv[1]) == "--check";
+    if (argc > 1 && !check) {
+        benchmark::ReportUnrecognizedArguments(argc, argv);
+        return 1;
+    }
     std::error_code error;
     fs::create_directories(BenchFolder(), error);
-    const std::vector<std::pair<std::string, std::string>> files{
-        {"Torus", WriteTorusObj(false)}, {"Textured", WriteTorusObj(true)}, {"Objects", WriteObjectsObj()}};
+    const int around = check ? 32 : 1024, tube = check ? 16 : 512;
+    const std::vector<std::pair<std::string, std::string>> files{{"Torus", WriteTorusObj(false, around, tube)},
+                                                                 {"Textured", WriteTorusObj(true, around, tube)},
+                                                                 {"Objects", WriteObjectsObj(check ? 20 : 5000)}};
+    const auto add = [&](const std::string& name, auto load, const std::string& path, double seconds) {
+        benchmark::internal::Benchmark* run = benchmark::RegisterBenchmark(name.c_str(), load, path);
+        run->Unit(benchmark::kMillisecond);
+        if (check)
+            run->Iterations(1);
+        else
+            run->MinTime(seconds);
+    };
     for (const auto& [name, path] : files) {
         if (path.empty())
             return 1;
-        benchmark::RegisterBenchmark(("KorvanaSceneLoad/" + name).c_str(), KorvanaSceneLoad, path)
-            ->Unit(benchmark::kMillisecond)
-            ->MinTime(3.0);
-        benchmark::RegisterBenchmark(("TinyObjLoaderLoad/" + name).c_str(), TinyObjLoaderLoad, path)
-            ->Unit(benchmark::kMillisecond)
-            ->MinTime(3.0);
+        add("KorvanaSceneLoad/" + name, KorvanaSceneLoad, path, 3.0);
+        add("TinyObjLoaderLoad/" + name, TinyObjLoaderLoad, path, 3.0);
     }
     const std::string defaultScene = DefaultScenePath();
     if (fs::exists(defaultScene))
-        benchmark::RegisterBenchmark("KorvanaSceneLoad/DefaultScene", KorvanaSceneLoad, defaultScene)
-            ->Unit(benchmark::kMillisecond)
-            ->MinTime(1.0);
+        add("KorvanaSceneLoad/DefaultScene", KorvanaSceneLoad, defaultScene, 1.0);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     fs::remove_all(BenchFolder(), error);

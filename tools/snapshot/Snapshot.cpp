@@ -4,6 +4,7 @@
 // configuration, or of the standard table.
 #include "FrameBenchmark.h"
 #include "SnapshotOptions.h"
+#include "SnapshotPicture.h"
 #include "SnapshotWindow.h"
 
 #include "Renderer.h"
@@ -17,9 +18,6 @@
 
 namespace
 {
-// The bars lay themselves out over the first frames; the last one is kept.
-constexpr int FramesBeforeReadBack = 3;
-
 // The program's records go to standard error laid out as its console shows
 // them, so that a scene the reader refuses says which file, line and why.
 void LogToStandardError()
@@ -94,9 +92,7 @@ int main(int argc, char** argv)
         std::cout << request.frames << " frames at " << request.width << "x" << request.height << ": "
                   << Snapshot::FormatStatistics(Snapshot::Summarise(times)) << "\n";
     }
-    for (int frame = 0; frame < FramesBeforeReadBack; ++frame)
-        renderer.RenderFrame();
-    if (!Snapshot::WritePng(window.ReadBack(), request.output))
+    if (!Snapshot::WritePng(Snapshot::RenderPicture(renderer, window), request.output))
         return Fail("cannot write " + request.output);
     std::cout << request.output << "\n";
     return 0;

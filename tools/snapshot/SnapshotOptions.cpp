@@ -208,7 +208,8 @@ bool ApplySetting(const Setting& setting, std::string& error)
 
 const char* Usage()
 {
-    return "korvana-snapshot [options]: renders one frame of Korvana and writes it as PNG.\n"
+    return "korvana-snapshot [options]: renders frames of Korvana for about half a second, so\n"
+           "that the main bar shows their frame time, and writes the last one as PNG.\n"
            "  --mode N                 shadow method: 0 none, 1 projected, 2 volumes, 3 mapping\n"
            "  --light KIND             point, directional or spot\n"
            "  --light-position X,Y,Z   where the light is\n"
