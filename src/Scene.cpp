@@ -52,9 +52,13 @@ struct LateVertex
 // index tuples and an entry a face names stays the same once given.
 struct PendingObject
 {
+    explicit PendingObject(std::size_t positionsBefore) : positionsBefore(positionsBefore) {}
+
     std::unique_ptr<SceneObject> object = std::make_unique<SceneObject>();
     // In order of first use, so of the lines that used them.
     std::vector<LateVertex> lateVertices;
+    // How many positions the file had given when the object opened.
+    std::size_t positionsBefore;
 };
 
 // Everything one read collects before the objects are handed to the scene.
@@ -187,6 +191,24 @@ void FillVertex(std::uint32_t vertex, const SceneVertexMap::Key& key, const ObjC
         object.normals[vertex] = content.normals[key.normal - 1];
 }
 
+// How many vertices and triangles an object is likely to have: exporters
+// write an object's positions right before its faces, and a closed mesh has
+// about two triangles per vertex.
+std::size_t ExpectedVertices(const PendingObject& pending, const ObjContent& content)
+{
+    return content.positions.size() - pending.positionsBefore;
+}
+
+// Makes room in a full array for at least twice its size, or for `expected`
+// entries where that is more, so that a large object's arrays are
+// allocated once rather than copied at every doubling.
+template <class Array>
+void Grow(Array& array, std::size_t expected)
+{
+    if (array.size() == array.capacity())
+        array.reserve(std::max(2 * array.capacity(), expected));
+}
+
 // Appends a vertex to the current object, filled at once when the file has
 // given what it names, left for the end of the file otherwise.
 void AddVertex(const SceneVertexMap::Key& key, std::uint32_t line, ObjContent& content)
@@ -194,6 +216,14 @@ void AddVertex(const SceneVertexMap::Key& key, std::uint32_t line, ObjContent& c
     PendingObject& pending = content.objects.back();
     SceneObject& object = *pending.object;
     const auto vertex = static_cast<std::uint32_t>(object.positions.size());
+    if (vertex == object.positions.capacity()) {
+        const std::size_t expected = ExpectedVertices(pending, content);
+        Grow(object.positions, expected);
+        if (object.hasTexCoords)
+            Grow(object.texCoords, expected);
+        if (object.hasNormals)
+            Grow(object.normals, expected);
+    }
     object.positions.emplace_back();
     if (object.hasTexCoords)
         object.texCoords.emplace_back();
@@ -257,7 +287,8 @@ const char* FaceStatement(std::string_view rest, std::uint32_t line, ObjContent&
     for (const Corner& corner : corners)
         if (corner.hasTexCoord != hasTexCoords || corner.hasNormal != hasNormals)
             return MixedCorners;
-    SceneObject& object = *content.objects.back().object;
+    PendingObject& pending = content.objects.back();
+    SceneObject& object = *pending.object;
     if (object.triangles.empty()) {
         object.hasTexCoords = hasTexCoords;
         object.hasNormals = hasNormals;
@@ -267,6 +298,7 @@ const char* FaceStatement(std::string_view rest, std::uint32_t line, ObjContent&
     Triangle triangle;
     for (std::size_t i = 0; i < 3; ++i)
         triangle[i] = NumberCorner(corners[i], line, content);
+    Grow(object.triangles, 2 * ExpectedVertices(pending, content));
     object.triangles.push_back(triangle);
     return nullptr;
 }
@@ -276,7 +308,7 @@ const char* FaceStatement(std::string_view rest, std::uint32_t line, ObjContent&
 void ObjectStatement(std::string_view name, ObjContent& content)
 {
     if (!content.objects.back().object->triangles.empty()) {
-        content.objects.emplace_back();
+        content.objects.emplace_back(content.positions.size());
         content.currentVertices.Clear();
     }
     SceneObject& current = *content.objects.back().object;
@@ -379,6 +411,15 @@ bool FillLateVertices(PendingObject& pending, const ObjContent& content, std::ui
     return true;
 }
 
+// Gives back the room an object's arrays were given beyond their content.
+void FitArrays(SceneObject& object)
+{
+    object.triangles.shrink_to_fit();
+    object.positions.shrink_to_fit();
+    object.normals.shrink_to_fit();
+    object.texCoords.shrink_to_fit();
+}
+
 // Reads every line; on the first error `error` and `line` describe it. At
 // the end `line` holds the final line count.
 WavefrontText::WalkResult ReadLines(const std::string& path, ObjContent& content, std::uint32_t& line,
@@ -423,7 +464,7 @@ bool Scene::Load(const std::string& path)
     materials.Reset();
 
     ObjContent content;
-    content.objects.emplace_back();
+    content.objects.emplace_back(0);
     SceneObject& first = *content.objects.back().object;
     first.name = "unnamed";
     first.materialName.clear();
@@ -450,8 +491,10 @@ bool Scene::Load(const std::string& path)
     }
 
     objects.reserve(content.objects.size());
-    for (PendingObject& pending : content.objects)
+    for (PendingObject& pending : content.objects) {
+        FitArrays(*pending.object);
         objects.push_back(std::move(pending.object));
+    }
 
     if (!content.materialFile.empty())
         materials.Load(MaterialPath(path, content.materialFile));
