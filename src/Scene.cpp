@@ -38,26 +38,30 @@ struct Corner
     bool hasNormal = false;
 };
 
-// An object while the file is read. Its vertices are numbered as soon as
-// its faces arrive, since the numbering depends only on the corners' index
-// tuples; the data behind the indices is fetched once the file-wide lists
-// are complete.
-struct PendingObject
+// A vertex whose index tuple named an entry the file had not given when a
+// face first used it: filled, or found out of range, once the file is read.
+struct LateVertex
 {
-    std::string name;
-    std::string materialName;
-    bool smooth = false;
-    bool hasNormals = false;
-    bool hasTexCoords = false;
-    bool castsShadow = true;
-    std::vector<Triangle> triangles;
-    // Index tuple of each vertex, and the line of the face that used it
-    // first, for reporting an index found out of range at the end.
-    std::vector<SceneVertexMap::Key> vertexKeys;
-    std::vector<std::uint32_t> firstUseLines;
+    std::uint32_t vertex;
+    SceneVertexMap::Key key;
+    std::uint32_t line;
 };
 
-// Everything one read collects before any object is built.
+// An object while the file is read. Its vertices are numbered and filled
+// as its faces arrive, since the numbering depends only on the corners'
+// index tuples and an entry a face names stays the same once given.
+struct PendingObject
+{
+    explicit PendingObject(std::size_t positionsBefore) : positionsBefore(positionsBefore) {}
+
+    std::unique_ptr<SceneObject> object = std::make_unique<SceneObject>();
+    // In order of first use, so of the lines that used them.
+    std::vector<LateVertex> lateVertices;
+    // How many positions the file had given when the object opened.
+    std::size_t positionsBefore;
+};
+
+// Everything one read collects before the objects are handed to the scene.
 struct ObjContent
 {
     std::vector<Vec4> positions;
@@ -67,6 +71,7 @@ struct ObjContent
     // Vertex numbers of the current (last) object by index tuple.
     SceneVertexMap currentVertices;
     std::string materialFile;
+    Tokens tokens;
 };
 
 // Tokens are a few bytes long: a plain scan beats a library search.
@@ -76,6 +81,67 @@ bool HasDoubleSlash(std::string_view token)
         if (token[i] == '/' && token[i - 1] == '/')
             return true;
     return false;
+}
+
+// One to eight decimal digits, so that the value needs no saturation;
+// returns where they end, or null.
+const char* ShortIndex(const char* at, const char* last, std::int32_t& value)
+{
+    const std::size_t count = WavefrontText::DigitRun(at, last);
+    if (count == 0 || (count == 8 && at + 8 != last && WavefrontText::IsDigit(at[8])))
+        return nullptr;
+    value = static_cast<std::int32_t>(WavefrontText::DigitsValue(at, count));
+    return at + count;
+}
+
+// Whether a corner token ends here.
+bool TokenEnds(const char* at, const char* last)
+{
+    return at == last || *at == ' ';
+}
+
+// A corner as exporters write it, p, p/t, p/t/n or p//n in plain digits and
+// ending at a blank or the line end; returns where it ends, or null for
+// every other token.
+const char* PlainCorner(const char* at, const char* last, Corner& corner)
+{
+    if (!(at = ShortIndex(at, last, corner.position)) || TokenEnds(at, last))
+        return at;
+    if (*at++ != '/' || at == last)
+        return nullptr;
+    if (*at == '/') {
+        corner.hasNormal = true;
+        at = ShortIndex(at + 1, last, corner.normal);
+        return at && TokenEnds(at, last) ? at : nullptr;
+    }
+    if (!(at = ShortIndex(at, last, corner.texCoord)))
+        return nullptr;
+    corner.hasTexCoord = true;
+    if (TokenEnds(at, last))
+        return at;
+    if (*at++ != '/')
+        return nullptr;
+    corner.hasNormal = true;
+    at = ShortIndex(at, last, corner.normal);
+    return at && TokenEnds(at, last) ? at : nullptr;
+}
+
+// Reads the part of a face line after its keyword in one pass when it is
+// exactly three plain corners between blanks; false for anything else,
+// which the token-wise reading then handles with its messages.
+bool PlainFace(std::string_view rest, std::array<Corner, 3>& corners)
+{
+    const char* at = rest.data();
+    const char* const last = at + rest.size();
+    for (Corner& corner : corners) {
+        while (at != last && *at == ' ')
+            ++at;
+        if (at == last || !(at = PlainCorner(at, last, corner)))
+            return false;
+    }
+    while (at != last && *at == ' ')
+        ++at;
+    return at == last;
 }
 
 // Corner forms, tried in order: p//n, p/t/n, p/t, p. Anything after the
@@ -99,37 +165,130 @@ bool ParseCorner(std::string_view token, Corner& corner)
     return true;
 }
 
+// Whether a 1-based index names one of the `size` entries of its list.
+bool InList(std::int32_t index, std::size_t size)
+{
+    return index >= 1 && static_cast<std::uint64_t>(index) <= size;
+}
+
+// True when every index of a vertex's tuple that its object's layout uses
+// names an entry of its list as given so far.
+bool VertexInRange(const SceneVertexMap::Key& key, const SceneObject& object, const ObjContent& content)
+{
+    return InList(key.position, content.positions.size()) &&
+           (!object.hasTexCoords || InList(key.texCoord, content.texCoords.size())) &&
+           (!object.hasNormals || InList(key.normal, content.normals.size()));
+}
+
+// Writes the data a vertex's tuple names into its entries of the arrays.
+void FillVertex(std::uint32_t vertex, const SceneVertexMap::Key& key, const ObjContent& content,
+                SceneObject& object)
+{
+    object.positions[vertex] = content.positions[key.position - 1];
+    if (object.hasTexCoords)
+        object.texCoords[vertex] = content.texCoords[key.texCoord - 1];
+    if (object.hasNormals)
+        object.normals[vertex] = content.normals[key.normal - 1];
+}
+
+// How many vertices and triangles an object is likely to have: exporters
+// write an object's positions right before its faces, and a closed mesh has
+// about two triangles per vertex.
+std::size_t ExpectedVertices(const PendingObject& pending, const ObjContent& content)
+{
+    return content.positions.size() - pending.positionsBefore;
+}
+
+// Makes room in a full array for at least twice its size, or for `expected`
+// entries where that is more, so that a large object's arrays are
+// allocated once rather than copied at every doubling.
+template <class Array>
+void Grow(Array& array, std::size_t expected)
+{
+    if (array.size() == array.capacity())
+        array.reserve(std::max(2 * array.capacity(), expected));
+}
+
+// Appends a vertex to the current object, filled at once when the file has
+// given what it names, left for the end of the file otherwise.
+void AddVertex(const SceneVertexMap::Key& key, std::uint32_t line, ObjContent& content)
+{
+    PendingObject& pending = content.objects.back();
+    SceneObject& object = *pending.object;
+    const auto vertex = static_cast<std::uint32_t>(object.positions.size());
+    if (vertex == object.positions.capacity()) {
+        const std::size_t expected = ExpectedVertices(pending, content);
+        Grow(object.positions, expected);
+        if (object.hasTexCoords)
+            Grow(object.texCoords, expected);
+        if (object.hasNormals)
+            Grow(object.normals, expected);
+    }
+    object.positions.emplace_back();
+    if (object.hasTexCoords)
+        object.texCoords.emplace_back();
+    if (object.hasNormals)
+        object.normals.emplace_back();
+    if (VertexInRange(key, object, content))
+        FillVertex(vertex, key, content, object);
+    else
+        pending.lateVertices.push_back(LateVertex{vertex, key, line});
+}
+
 // Gives a corner its vertex number in the current object, numbering a new
 // index tuple after the vertices seen so far.
 std::uint32_t NumberCorner(const Corner& corner, std::uint32_t line, ObjContent& content)
 {
-    PendingObject& object = content.objects.back();
+    const SceneObject& object = *content.objects.back().object;
     const SceneVertexMap::Key key{corner.position, corner.texCoord, corner.normal};
-    const auto next = static_cast<std::uint32_t>(object.vertexKeys.size());
+    const auto next = static_cast<std::uint32_t>(object.positions.size());
     const std::uint32_t vertex = content.currentVertices.FindOrAdd(key, next, content.positions.size());
-    if (vertex == next) {
-        object.vertexKeys.push_back(key);
-        object.firstUseLines.push_back(line);
-    }
+    if (vertex == next)
+        AddVertex(key, line, content);
     return vertex;
 }
 
-// "f": one triangle whose corners, and all faces of its object, share one
-// layout.
-const char* FaceStatement(const Tokens& tokens, std::uint32_t line, ObjContent& content)
+// Splits the part of a face line after its keyword into corner tokens and
+// returns how many there are, counting no further than one too many.
+std::size_t CornerTokens(std::string_view rest, std::array<std::string_view, 3>& corners)
 {
-    if (tokens.size() != 4)
-        return NotTriangle;
+    const char* at = rest.data();
+    const char* const last = at + rest.size();
+    std::size_t count = 0;
+    for (;;) {
+        while (at != last && *at == ' ')
+            ++at;
+        if (at == last || count == corners.size())
+            return at == last ? count : count + 1;
+        const char* end = at;
+        while (end != last && *end != ' ')
+            ++end;
+        corners[count++] = std::string_view(at, static_cast<std::size_t>(end - at));
+        at = end;
+    }
+}
+
+// "f": one triangle whose corners, and all faces of its object, share one
+// layout. `rest` is the line after the keyword.
+const char* FaceStatement(std::string_view rest, std::uint32_t line, ObjContent& content)
+{
     std::array<Corner, 3> corners;
-    for (std::size_t i = 0; i < 3; ++i)
-        if (!ParseCorner(tokens[i + 1], corners[i]))
-            return BadFaceFormat;
+    if (!PlainFace(rest, corners)) {
+        std::array<std::string_view, 3> tokens;
+        if (CornerTokens(rest, tokens) != 3)
+            return NotTriangle;
+        corners = {};
+        for (std::size_t i = 0; i < 3; ++i)
+            if (!ParseCorner(tokens[i], corners[i]))
+                return BadFaceFormat;
+    }
     const bool hasTexCoords = corners[0].hasTexCoord;
     const bool hasNormals = corners[0].hasNormal;
     for (const Corner& corner : corners)
         if (corner.hasTexCoord != hasTexCoords || corner.hasNormal != hasNormals)
             return MixedCorners;
-    PendingObject& object = content.objects.back();
+    PendingObject& pending = content.objects.back();
+    SceneObject& object = *pending.object;
     if (object.triangles.empty()) {
         object.hasTexCoords = hasTexCoords;
         object.hasNormals = hasNormals;
@@ -139,6 +298,7 @@ const char* FaceStatement(const Tokens& tokens, std::uint32_t line, ObjContent& 
     Triangle triangle;
     for (std::size_t i = 0; i < 3; ++i)
         triangle[i] = NumberCorner(corners[i], line, content);
+    Grow(object.triangles, 2 * ExpectedVertices(pending, content));
     object.triangles.push_back(triangle);
     return nullptr;
 }
@@ -147,13 +307,11 @@ const char* FaceStatement(const Tokens& tokens, std::uint32_t line, ObjContent& 
 // only renames the current object, keeping what was set on it.
 void ObjectStatement(std::string_view name, ObjContent& content)
 {
-    if (!content.objects.back().triangles.empty()) {
-        PendingObject next;
-        next.materialName = "(null)";
-        content.objects.push_back(std::move(next));
+    if (!content.objects.back().object->triangles.empty()) {
+        content.objects.emplace_back(content.positions.size());
         content.currentVertices.Clear();
     }
-    PendingObject& current = content.objects.back();
+    SceneObject& current = *content.objects.back().object;
     current.name = std::string(name);
     current.castsShadow = CastsShadowByName(current.name);
 }
@@ -186,17 +344,13 @@ bool VertexDataStatement(std::string_view line, std::string_view keyword, ObjCon
     return true;
 }
 
-// One statement of an OBJ file; unknown keywords are ignored.
-const char* ObjStatement(std::string_view line, const Tokens& tokens, std::uint32_t lineNumber,
-                         ObjContent& content)
+// The statements of one name token: "o", "usemtl", "s" and "mtllib";
+// unknown keywords are ignored.
+const char* NameStatement(std::string_view line, std::string_view keyword, ObjContent& content)
 {
-    const std::string_view keyword = tokens[0];
-    const char* error = nullptr;
-    if (VertexDataStatement(line, keyword, content, error))
-        return error;
-    PendingObject& current = content.objects.back();
-    if (keyword == "f")
-        return FaceStatement(tokens, lineNumber, content);
+    WavefrontFile::SplitTokens(line, content.tokens);
+    const Tokens& tokens = content.tokens;
+    SceneObject& current = *content.objects.back().object;
     if (keyword == "o") {
         if (tokens.size() != 2)
             return BadObjectName;
@@ -217,53 +371,73 @@ const char* ObjStatement(std::string_view line, const Tokens& tokens, std::uint3
     return nullptr;
 }
 
-// True when every index of a vertex's tuple that its object's layout uses
-// names an entry of its list.
-bool VertexInRange(const SceneVertexMap::Key& key, const PendingObject& object, const ObjContent& content)
+// One line of an OBJ file: comments and lines without tokens are skipped.
+// Only the keyword is cut out of the line; vertex data and faces are read
+// straight from its bytes.
+const char* ObjLine(std::string_view line, std::uint32_t lineNumber, ObjContent& content)
 {
-    const auto inRange = [](std::int32_t index, std::size_t size) {
-        return index >= 1 && static_cast<std::uint64_t>(index) <= size;
-    };
-    return inRange(key.position, content.positions.size()) &&
-           (!object.hasTexCoords || inRange(key.texCoord, content.texCoords.size())) &&
-           (!object.hasNormals || inRange(key.normal, content.normals.size()));
+    if (!line.empty() && line.front() == '#')
+        return nullptr;
+    std::size_t start = 0;
+    while (start != line.size() && line[start] == ' ')
+        ++start;
+    if (start == line.size())
+        return nullptr;
+    std::size_t end = start + 1;
+    while (end != line.size() && line[end] != ' ')
+        ++end;
+    const std::string_view keyword = line.substr(start, end - start);
+    if (keyword == "f")
+        return FaceStatement(line.substr(end), lineNumber, content);
+    const char* error = nullptr;
+    if (VertexDataStatement(line, keyword, content, error))
+        return error;
+    return NameStatement(line, keyword, content);
 }
 
-// The line of the object's first face that names an entry outside its
-// list, or 0 when every index is in range.
-std::uint32_t FirstBadFaceLine(const PendingObject& pending, const ObjContent& content)
+// Fills the vertices of an object that named entries given later in the
+// file; false, with the line of the first face naming an entry outside its
+// list, when there is one.
+bool FillLateVertices(PendingObject& pending, const ObjContent& content, std::uint32_t& badLine)
 {
-    std::uint32_t line = 0;
-    for (std::size_t v = 0; v < pending.vertexKeys.size(); ++v) {
-        const std::uint32_t used = pending.firstUseLines[v];
-        if (!VertexInRange(pending.vertexKeys[v], pending, content) && (line == 0 || used < line))
-            line = used;
+    SceneObject& object = *pending.object;
+    for (const LateVertex& late : pending.lateVertices) {
+        if (!VertexInRange(late.key, object, content)) {
+            badLine = late.line;
+            return false;
+        }
+        FillVertex(late.vertex, late.key, content, object);
     }
-    return line;
+    return true;
 }
 
-// Fills an object's vertex arrays from the file-wide lists, vertex by
-// vertex in the numbering its faces gave them.
-void BuildObject(PendingObject& pending, const ObjContent& content, SceneObject& object)
+// Gives back the room an object's arrays were given beyond their content.
+void FitArrays(SceneObject& object)
 {
-    object.name = pending.name;
-    object.materialName = pending.materialName;
-    object.smooth = pending.smooth;
-    object.hasNormals = pending.hasNormals;
-    object.hasTexCoords = pending.hasTexCoords;
-    object.castsShadow = pending.castsShadow;
-    object.triangles = std::move(pending.triangles);
-    const std::size_t count = pending.vertexKeys.size();
-    object.positions.reserve(count);
-    object.texCoords.reserve(pending.hasTexCoords ? count : 0);
-    object.normals.reserve(pending.hasNormals ? count : 0);
-    for (const SceneVertexMap::Key& key : pending.vertexKeys) {
-        object.positions.push_back(content.positions[key.position - 1]);
-        if (pending.hasTexCoords)
-            object.texCoords.push_back(content.texCoords[key.texCoord - 1]);
-        if (pending.hasNormals)
-            object.normals.push_back(content.normals[key.normal - 1]);
+    object.triangles.shrink_to_fit();
+    object.positions.shrink_to_fit();
+    object.normals.shrink_to_fit();
+    object.texCoords.shrink_to_fit();
+}
+
+// Reads every line; on the first error `error` and `line` describe it. At
+// the end `line` holds the final line count.
+WavefrontText::WalkResult ReadLines(const std::string& path, ObjContent& content, std::uint32_t& line,
+                                   const char*& error)
+{
+    WavefrontText::LineReader reader;
+    if (!reader.Open(path))
+        return WavefrontText::WalkResult::CannotOpen;
+    std::string_view text;
+    while (reader.Next(text)) {
+        line = reader.LineNumber();
+        if ((error = ObjLine(text, line, content)))
+            return WavefrontText::WalkResult::Failed;
     }
+    if (reader.Failed())
+        return WavefrontText::WalkResult::CannotOpen;
+    line = reader.LineNumber();
+    return WavefrontText::WalkResult::Finished;
 }
 
 // The material file lies in the folder of the scene file.
@@ -281,46 +455,46 @@ bool CastsShadowByName(const std::string& name)
     return !(name.size() >= 2 && name.compare(name.size() - 2, 2, "NS") == 0);
 }
 
-// Reads the whole file first; objects are built and materials read only
-// when every line was accepted, so a failed read leaves the scene empty.
+// Reads the whole file first; objects are handed to the scene and materials
+// read only when every line was accepted, so a failed read leaves the scene
+// empty.
 bool Scene::Load(const std::string& path)
 {
     Clear();
     materials.Reset();
 
     ObjContent content;
-    content.objects.emplace_back();
-    content.objects.back().name = "unnamed";
+    content.objects.emplace_back(0);
+    SceneObject& first = *content.objects.back().object;
+    first.name = "unnamed";
+    first.materialName.clear();
+    first.castsShadow = true;
     std::uint32_t line = 0;
     const char* error = nullptr;
-    const auto result = WavefrontText::WalkStatements(
-        path, line, error, [&](std::string_view text, const Tokens& tokens) {
-            return ObjStatement(text, tokens, line, content);
-        });
+    const auto result = ReadLines(path, content, line, error);
     if (result == WavefrontText::WalkResult::CannotOpen)
         return false;
     if (result == WavefrontText::WalkResult::Failed) {
         FileErrorLog(error, path, line);
         return false;
     }
-    if (content.objects.size() == 1 && content.objects.front().triangles.empty()) {
+    if (content.objects.size() == 1 && first.triangles.empty()) {
         FileErrorLog(NoFaces, path, line);
         return false;
     }
-    for (const PendingObject& pending : content.objects) {
-        if (const std::uint32_t badLine = FirstBadFaceLine(pending, content)) {
+    for (PendingObject& pending : content.objects) {
+        std::uint32_t badLine = 0;
+        if (!FillLateVertices(pending, content, badLine)) {
             FileErrorLog(IndexOutOfRange, path, badLine);
             return false;
         }
     }
 
-    std::vector<std::unique_ptr<SceneObject>> built;
-    built.reserve(content.objects.size());
+    objects.reserve(content.objects.size());
     for (PendingObject& pending : content.objects) {
-        built.push_back(std::make_unique<SceneObject>());
-        BuildObject(pending, content, *built.back());
+        FitArrays(*pending.object);
+        objects.push_back(std::move(pending.object));
     }
-    objects = std::move(built);
 
     if (!content.materialFile.empty())
         materials.Load(MaterialPath(path, content.materialFile));

@@ -62,20 +62,24 @@ constexpr std::size_t PieceSize = 1 << 20;
 const char* ShortDecimal(const char* first, const char* last, float& value)
 {
     static const float PowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
-    constexpr int MaxDigits = 7;
+    static const std::uint32_t IntPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
+    constexpr std::size_t MaxDigits = 7;
     const char* at = first;
     const bool negative = *at == '-';
     if (negative)
         ++at;
-    std::uint32_t number = 0;
-    int count = 0, decimals = 0;
-    for (; at != last && IsDigit(*at) && count <= MaxDigits; ++at, ++count)
-        number = number * 10 + static_cast<std::uint32_t>(*at - '0');
-    if (at != last && *at == '.') {
+    const std::size_t whole = DigitRun(at, last);
+    std::uint32_t number = whole == 0 ? 0 : DigitsValue(at, whole);
+    at += whole;
+    std::size_t decimals = 0;
+    if (whole <= MaxDigits && at != last && *at == '.') {
         ++at;
-        for (; at != last && IsDigit(*at) && count <= MaxDigits; ++at, ++count, ++decimals)
-            number = number * 10 + static_cast<std::uint32_t>(*at - '0');
+        decimals = DigitRun(at, last);
+        if (decimals != 0 && whole + decimals <= MaxDigits)
+            number = number * IntPowersOfTen[decimals] + DigitsValue(at, decimals);
+        at += decimals;
     }
+    const std::size_t count = whole + decimals;
     if (count == 0 || count > MaxDigits || (at != last && (*at == 'e' || *at == 'E')))
         return nullptr;
     const float magnitude = static_cast<float>(number) / PowersOfTen[decimals];
@@ -96,6 +100,33 @@ bool OutOfRangeFloat(const char* first, const char* last, float& value)
     value = static_cast<float>(converted);
     return true;
 }
+
+// A decimal floating-point number with optional sign and exponent and a
+// full stop as decimal separator, read the same in every locale. Returns
+// where it ends, or null when none starts at `first`; `overflowed` is set
+// for a number too large for a float.
+const char* ScanFloat(const char* first, const char* last, float& value, bool& overflowed)
+{
+    const char* digits = first;
+    if (digits != last && (*digits == '+' || *digits == '-'))
+        ++digits;
+    const bool startsNumber =
+        digits != last && (IsDigit(*digits) || (*digits == '.' && digits + 1 != last && IsDigit(digits[1])));
+    if (!startsNumber)
+        return nullptr;
+    const char* from = *first == '+' ? digits : first;
+    if (const char* end = ShortDecimal(from, last, value))
+        return end;
+    const auto result = std::from_chars(from, last, value, std::chars_format::general);
+    if (result.ec == std::errc::result_out_of_range) {
+        overflowed = !OutOfRangeFloat(from, result.ptr, value);
+        if (overflowed)
+            return nullptr;
+    } else if (result.ec != std::errc()) {
+        return nullptr;
+    }
+    return result.ptr;
+}
 }
 
 bool LineReader::Open(const std::string& path)
@@ -106,7 +137,9 @@ bool LineReader::Open(const std::string& path)
     file.reset(std::fopen(path.c_str(), "rb"));
     // A small file gets a buffer of its own size, not a whole piece.
     const std::uintmax_t size = std::filesystem::file_size(path, error);
-    buffer.resize(error ? PieceSize : static_cast<std::size_t>(std::min<std::uintmax_t>(size + 1, PieceSize)));
+    const std::size_t capacity =
+        error ? PieceSize : static_cast<std::size_t>(std::min<std::uintmax_t>(size + 1, PieceSize));
+    buffer.resize(capacity + ReadAhead);
     return file != nullptr;
 }
 
@@ -147,9 +180,10 @@ bool LineReader::Fill()
     std::memmove(buffer.data(), buffer.data() + begin, kept);
     begin = 0;
     end = kept;
-    if (end == buffer.size())
-        buffer.resize(2 * buffer.size());
-    const std::size_t got = std::fread(buffer.data() + end, 1, buffer.size() - end, file.get());
+    const std::size_t capacity = buffer.size() - ReadAhead;
+    if (end == capacity)
+        buffer.resize(2 * capacity + ReadAhead);
+    const std::size_t got = std::fread(buffer.data() + end, 1, buffer.size() - ReadAhead - end, file.get());
     end += got;
     if (got == 0) {
         if (std::ferror(file.get()))
@@ -159,46 +193,23 @@ bool LineReader::Fill()
     return true;
 }
 
-// A decimal floating-point number with optional sign and exponent and a
-// full stop as decimal separator, read the same in every locale.
-bool FormatScanner::Float(float& value)
-{
-    SkipWhiteSpace();
-    const char* first = rest.data();
-    const char* last = rest.data() + rest.size();
-    const char* digits = first;
-    if (digits != last && (*digits == '+' || *digits == '-'))
-        ++digits;
-    const bool startsNumber =
-        digits != last && (IsDigit(*digits) || (*digits == '.' && digits + 1 != last && IsDigit(digits[1])));
-    if (!startsNumber)
-        return false;
-    const char* from = *first == '+' ? digits : first;
-    if (const char* end = ShortDecimal(from, last, value)) {
-        rest.remove_prefix(static_cast<std::size_t>(end - first));
-        return true;
-    }
-    const auto result = std::from_chars(from, last, value, std::chars_format::general);
-    if (result.ec == std::errc::result_out_of_range) {
-        overflowed = !OutOfRangeFloat(from, result.ptr, value);
-        if (overflowed)
-            return false;
-    } else if (result.ec != std::errc()) {
-        return false;
-    }
-    rest.remove_prefix(static_cast<std::size_t>(result.ptr - first));
-    return true;
-}
-
 int ScanFloats(std::string_view line, std::string_view keyword, float* values, int count)
 {
-    FormatScanner scanner(line);
-    if (!scanner.Literal(keyword))
+    if (line.substr(0, keyword.size()) != keyword)
         return 0;
+    const char* at = line.data() + keyword.size();
+    const char* const last = line.data() + line.size();
+    bool overflowed = false;
     int converted = 0;
-    while (converted < count && scanner.Float(values[converted]))
-        ++converted;
-    return scanner.Overflowed() ? 0 : converted;
+    for (; converted < count; ++converted) {
+        while (at != last && IsScanSpace(*at))
+            ++at;
+        const char* end = ScanFloat(at, last, values[converted], overflowed);
+        if (!end)
+            break;
+        at = end;
+    }
+    return overflowed ? 0 : converted;
 }
 }
 }

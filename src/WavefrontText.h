@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <map>
 #include <memory>
@@ -17,12 +18,18 @@
 
 namespace KorvanaFramework::WavefrontText
 {
+// How many bytes after the end of every line handed out by LineReader can
+// be read (their values are unspecified), so that scans may load a word of
+// digits at once.
+constexpr std::size_t ReadAhead = 8;
+
 // Hands out the lines of a file one by one, counting them, reading the file
 // in pieces so that a large one never lies in memory whole. A carriage
 // return right before a line feed is not part of the line. A text that ends
 // in a line break yields one more, empty, line, and an empty file yields one
 // empty line, so the count ends one above the number of line breaks. A line
-// stays valid until the next call of Next.
+// stays valid until the next call of Next and is followed by ReadAhead
+// readable bytes.
 class LineReader
 {
 public:
@@ -39,6 +46,7 @@ private:
     bool Fill();
 
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file{nullptr, std::fclose};
+    // The bytes read, then ReadAhead bytes never filled.
     std::vector<char> buffer;
     std::size_t begin = 0;  // the unread part of the buffer
     std::size_t end = 0;
@@ -59,9 +67,48 @@ inline bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the digit scans load words low byte first");
+
+// The eight bytes at `at` as one word, the first byte lowest.
+inline std::uint64_t LoadWord(const char* at)
+{
+    std::uint64_t word;
+    std::memcpy(&word, at, sizeof word);
+    return word;
+}
+
+// How many of the eight bytes at `at` are decimal digits before the first
+// other byte: 0 to 8. A byte's test can be disturbed only by a carry from a
+// byte before it that is no digit, so the count is exact.
+inline std::size_t DigitRun(const char* at)
+{
+    const std::uint64_t word = LoadWord(at);
+    const std::uint64_t highNibbles = 0xF0F0F0F0F0F0F0F0ull, threes = 0x3030303030303030ull;
+    const std::uint64_t notDigit =
+        ((word & highNibbles) ^ threes) | (((word + 0x0606060606060606ull) & highNibbles) ^ threes);
+    return notDigit == 0 ? 8 : static_cast<std::size_t>(__builtin_ctzll(notDigit)) / 8;
+}
+
+// The value of the `count` (1 to 8) decimal digits at `at`, combined in
+// pairs, fours and eights within one word.
+inline std::uint32_t DigitsValue(const char* at, std::size_t count)
+{
+    std::uint64_t word = (LoadWord(at) & 0x0F0F0F0F0F0F0F0Full) << (8 * (8 - count));
+    word = (word * 10 + (word >> 8)) & 0x00FF00FF00FF00FFull;
+    word = (word * 100 + (word >> 16)) & 0x0000FFFF0000FFFFull;
+    return static_cast<std::uint32_t>(word * 10000 + (word >> 32));
+}
+
+// The run of digits at `at`, at most eight and not beyond `last`, which
+// must be followed by ReadAhead readable bytes.
+inline std::size_t DigitRun(const char* at, const char* last)
+{
+    return std::min(DigitRun(at), static_cast<std::size_t>(last - at));
+}
+
 // A scan over a piece of text with the rules of a C formatted scan in the
 // "C" locale: literals must match exactly where they stand, and every number
-// first skips white space. Numbers are decimal only. The small steps are
+// first skips white space. Integers are decimal only. The small steps are
 // defined here, since faces call them millions of times per large file.
 class FormatScanner
 {
@@ -76,10 +123,6 @@ public:
         rest.remove_prefix(literal.size());
         return true;
     }
-
-    // False, and Overflowed from then on, at a number too large for a float.
-    bool Float(float& value);
-    bool Overflowed() const { return overflowed; }
 
     // A decimal integer with optional sign; values beyond the 32-bit range
     // saturate.
@@ -111,12 +154,12 @@ private:
     }
 
     std::string_view rest;
-    bool overflowed = false;
 };
 
 // Scans "<keyword>%f%f..." from the start of a line into up to `count`
 // values and returns how many numbers were converted: none when one of
-// them is too large for a float, so that the statement is refused.
+// them is too large for a float, so that the statement is refused. The
+// line must be followed by ReadAhead readable bytes, as LineReader's are.
 int ScanFloats(std::string_view line, std::string_view keyword, float* values, int count);
 
 // Result of walking the statements of a file.

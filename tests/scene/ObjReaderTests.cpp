@@ -336,6 +336,27 @@ TEST_F(ObjReader, LinesAcrossPiecesOfALargeFile)
     EXPECT_EQ(Only().positions[2], (Vec4{1, 2, 3, 1}));
 }
 
+// Digits are scanned a word at a time. A file's last line, moved to the
+// front of the read buffer, lies before bytes of the lines read with it
+// (here the digit 5 of a comment and a blank): they must not join its last
+// number. Indices of eight or more digits, signs and tabs still read as
+// the full scan reads them.
+TEST_F(ObjReader, NumbersEndWhereTheirTokensEnd)
+{
+    const std::string piece = "#" + std::string((1u << 20) - 2, '7') + "\n#xxxxxx5 \n";
+    ASSERT_TRUE(Load(piece + "v 0 0 0\nv 1 0 0\nv 0 1 3\nf 1 2 3"));
+    EXPECT_EQ(Only().triangles[0], (Triangle{0, 1, 2}));
+    ASSERT_TRUE(Load(piece + "v 0 0 0\nv 1 0 0\nf 1 2 3\nv 0 1 3"));
+    EXPECT_EQ(Only().positions[2], (Vec4{0, 1, 3, 1}));
+    ASSERT_TRUE(Load("v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\n"
+                     "f 00000001 000000002/ 0000000003\t\nf +1 2 3 \n"));
+    EXPECT_EQ(Only().triangles.size(), 2u);
+    EXPECT_EQ(Only().positions.size(), 3u);
+    EXPECT_EQ(Only().triangles[1], (Triangle{0, 1, 2}));
+    EXPECT_TRUE(Load("v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nf 1/1 00000002/00000001 3/+1\n"));
+    EXPECT_TRUE(Only().hasTexCoords);
+}
+
 TEST_F(ObjReader, IndicesOutsideTheirListsFailTheLoad)
 {
     const char* range = "Indeks w definicji powierzchni jest spoza zakresu";
