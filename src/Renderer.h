@@ -90,6 +90,8 @@ struct RendererOptions
     bool showFrustum = false;
     std::int32_t mapSize = 0;  // texels along each side of the map
     MapFiltering filtering = MapFiltering::None;
+    bool fitFrustum = false;  // the light's frustum fitted to the casters in every frame
+    bool cubeMap = false;     // a point light's map in six cube faces, where offered
 
     Light* barLight = nullptr;
     TwBar* lightBar = nullptr;
