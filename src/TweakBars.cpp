@@ -157,7 +157,8 @@ void TW_CALL SetVolumeDarkening(const void* value, void* clientData)
 
 // --- bar "light" ----------------------------------------------------------
 
-// Whether the driver can render and compare a cube map; the row is offered
+// Whether the driver can render and compare a cube map, as OfferCubeMap was
+// last told since the bar was built with the row hidden; the row is offered
 // for point lights only, the one kind that shines in every direction.
 bool cubeMapSupported = false;
 
@@ -439,6 +440,7 @@ void CreateMappedBar(RendererOptions& options)
                "szesnastu porownan w otoczeniu teksela daje miekka krawedz cienia; na zakrzywionych powierzchniach "
                "moze wymagac wiekszego przesuniecia z-bufora.'");
     options.cubeMap = false;
+    cubeMapSupported = false;
     TwAddVarRW(bar, "cubeMap", TW_TYPE_BOOLCPP, &options.cubeMap,
                "label='Mapa szescienna' true='Wlaczone' false='Wylaczone' group='Rendering mapy cieni' hide "
                "help='Swiatlo punktowe rysuje obiekty w szesc map o kacie 90 stopni, po jednej na kazda sciane "
