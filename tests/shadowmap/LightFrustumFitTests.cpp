@@ -42,7 +42,8 @@ protected:
     // Two boxes over a floor of 20 × 20 at y = -2, which receives their shadows.
     void SetUp() override
     {
-        casters = {BoxCaster({-1.0f, -2.0f, -1.0f}, {0.0f, 0.0f, 0.0f}), BoxCaster({0.5f, -2.0f, 0.5f}, {1.5f, 1.0f, 1.5f})};
+        casters = {BoxCaster({-1.0f, -2.0f, -1.0f}, {0.0f, 0.0f, 0.0f}),
+                   BoxCaster({0.5f, -2.0f, 0.5f}, {1.5f, 1.0f, 1.5f})};
         targets.casters = &casters;
         targets.receivers = Box{{-10.0f, -2.0f, -10.0f}, {10.0f, 1.0f, 10.0f}, false, false};
     }
