@@ -6,9 +6,11 @@
 #include "FrameRate.h"
 #include "Geometry.h"
 #include "Light.h"
+#include "LightFrustumFit.h"
 #include "LitTriangles.h"
 #include "MapShadowBounds.h"
 #include "Scene.h"
+#include "ShadowCubeMap.h"
 #include "ShadowVolumes.h"
 #include "VolumeFootprint.h"
 
@@ -90,6 +92,8 @@ struct RendererOptions
     bool showFrustum = false;
     std::int32_t mapSize = 0;  // texels along each side of the map
     MapFiltering filtering = MapFiltering::None;
+    bool fitFrustum = false;  // the light's frustum fitted to the casters in every frame
+    bool cubeMap = false;     // a point light's map in six cube faces, where offered
 
     Light* barLight = nullptr;
     TwBar* lightBar = nullptr;
@@ -240,8 +244,23 @@ public:
     // The fragment program of PCF 4 × 4; 0 before OpenGL 2.0.
     std::uint32_t pcfProgram = 0;
 
+    // The light's camera of the last depth pass, and whether it was fitted
+    // to the casters (its corners are known only then).
+    LightCamera lightCamera;
+    bool lightCameraFitted = false;
+    // A point light's cube map, where the driver offers one.
+    ShadowCube shadowCube;
+    // The program that shows the map's depth linearised in the preview; 0
+    // before OpenGL 2.0, where the preview shows the stored depth.
+    std::uint32_t previewProgram = 0;
+
     // The map side the pass renders: the chosen one within what is offered.
     std::int32_t MapSizeInUse() const;
+    // True when the pass renders the point light's cube map.
+    bool CubeMapInUse() const;
+    // The casters' outlines and the receivers' box the light's camera is
+    // fitted to.
+    FitTargets ShadowFitTargets() const;
 
 private:
     void PrepareShadowMapTexture();
@@ -250,6 +269,17 @@ private:
     void OfferMapSizes();
     // Compiles the fragment program of PCF 4 × 4 where OpenGL 2.0 exists.
     void PreparePcfProgram();
+    // The light's camera, fitted or as the options set it, loaded for the
+    // depth pass.
+    void LoadLightCamera();
+    // The cube map's texture, framebuffers and programs where the driver
+    // can render and compare a depth cube map; offers the row accordingly.
+    void PrepareShadowCube();
+    // The casters' depth in the six faces of `size` texels.
+    void RenderCubeDepthMaps(std::int32_t size);
+    // Draws the scene with the cube map's comparison, filtered as chosen,
+    // or with its stored depth as grey.
+    void DrawCubeComparisons(bool showDepth) const;
     // The full-light pass blended over the dimmed one by each fragment's
     // filtered lit share; the comparison is set up and the texture
     // coordinates generated.

@@ -2,14 +2,10 @@
 // light is blended over the dimmed pass by the share of comparisons around
 // each fragment that find it lit. Fully lit and fully shadowed fragments
 // keep exactly the colours of the unfiltered pass.
-#define KORVANA_UNIT "src/ShadowMapFiltering"
-
-#include "Log.h"
 #include "Renderer.h"
+#include "ShaderPrograms.h"
 
 #include <GL/glew.h>
-
-#include <string>
 
 namespace KorvanaFramework
 {
@@ -27,7 +23,7 @@ float PcfOffset(int i)
 
 // The vertices keep the fixed-function lighting, texture generation and
 // texture matrix; only the comparison is done here, sixteen times.
-const char* const PcfSource = R"(#version 110
+const char* const PcfSource = R"(
 uniform sampler2DShadow map;
 uniform float texel;
 void main()
@@ -43,42 +39,6 @@ void main()
     gl_FragColor = gl_Color * (lit / 16.0);
 }
 )";
-
-// The info log of a shader or a program, read with the calls for its kind.
-std::string InfoLog(GLuint name, PFNGLGETSHADERIVPROC getValue, PFNGLGETSHADERINFOLOGPROC getLog)
-{
-    GLint length = 0;
-    getValue(name, GL_INFO_LOG_LENGTH, &length);
-    std::string text(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
-    getLog(name, length, nullptr, text.data());
-    return text.c_str();
-}
-
-// The linked program, or 0 with the compiler's or linker's message logged.
-GLuint BuildPcfProgram()
-{
-    const GLuint shader = glCreateShader(GL_FRAGMENT_SHADER);
-    glShaderSource(shader, 1, &PcfSource, nullptr);
-    glCompileShader(shader);
-    GLint done = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &done);
-    if (done != GL_TRUE) {
-        LOG_ERROR("Program PCF mapy cieni się nie skompilował: " << InfoLog(shader, glGetShaderiv, glGetShaderInfoLog));
-        glDeleteShader(shader);
-        return 0;
-    }
-    const GLuint program = glCreateProgram();
-    glAttachShader(program, shader);
-    glLinkProgram(program);
-    glDeleteShader(shader);
-    glGetProgramiv(program, GL_LINK_STATUS, &done);
-    if (done != GL_TRUE) {
-        LOG_ERROR("Program PCF mapy cieni się nie skonsolidował: " << InfoLog(program, glGetProgramiv, glGetProgramInfoLog));
-        glDeleteProgram(program);
-        return 0;
-    }
-    return program;
-}
 
 // The comparison's filter for both minifying and magnifying.
 void FilterComparisons(GLint filter)
@@ -160,18 +120,22 @@ void DrawPcfInPasses(const Renderer& renderer, GLsizei mapSize)
 void Renderer::PreparePcfProgram()
 {
     if (GLEW_VERSION_2_0)
-        pcfProgram = BuildPcfProgram();
+        pcfProgram = BuildFragmentProgram("PCF mapy cieni", "#version 110\n", PcfSource);
 }
 
-// PCF takes the fragment program where OpenGL 2.0 gave one, else the passes
-// over the window's alpha, else (a window without alpha) the linear filter.
+// The cube map filters in its own program. PCF takes the fragment program
+// where OpenGL 2.0 gave one, else the passes over the window's alpha, else
+// (a window without alpha) the linear filter.
 // Blending ends here: the frustum outline and the preview draw without it.
 // Every triangle is drawn: blending by the lit share rounds, so a triangle
 // the full light cannot brighten may still change by a level.
 void Renderer::DrawFilteredLight(std::int32_t mapSize)
 {
     const bool pcf = options.filtering == MapFiltering::Pcf;
-    if (pcf && pcfProgram != 0 && GLEW_VERSION_2_0) {
+    if (CubeMapInUse()) {
+        BlendByLitShare();
+        DrawCubeComparisons(false);
+    } else if (pcf && pcfProgram != 0 && GLEW_VERSION_2_0) {
         DrawPcfInProgram(*this, pcfProgram, mapSize);
     } else if (pcf && HasDestinationAlpha()) {
         DrawPcfInPasses(*this, mapSize);

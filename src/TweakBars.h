@@ -12,6 +12,7 @@
 namespace KorvanaFramework
 {
 class Light;
+enum class LightType : std::int32_t;
 struct RendererOptions;
 
 // The types the light bar's rows use.
@@ -32,6 +33,9 @@ void CreateMappedBar(RendererOptions& options);
 // Offers in "mapped/mapSize" only the sizes up to `largest` and brings a
 // larger chosen size down to it.
 void LimitMapSizes(RendererOptions& options, std::int32_t largest);
+// Offers "mapped/cubeMap" where the driver supports cube maps, for point
+// lights only; without support the option is switched off for good.
+void OfferCubeMap(RendererOptions& options, bool supported, LightType type);
 // Shows `light` as it is; afterwards options.barLight points at it.
 void CreateLightBar(RendererOptions& options, Light& light);
 
