@@ -4,12 +4,14 @@
 #pragma once
 
 #include "FrameRate.h"
+#include "ErrorView.h"
 #include "Geometry.h"
 #include "Light.h"
 #include "LitTriangles.h"
 #include "MapShadowBounds.h"
 #include "Scene.h"
 #include "ShadowVolumes.h"
+#include "VarianceShadowMap.h"
 #include "VolumeFootprint.h"
 
 #include "tweakbar/TweakBar.h"
@@ -36,6 +38,8 @@ enum class MapFiltering : std::int32_t
     None = 0,    // one comparison: a surface is lit or not
     Linear = 1,  // the driver's linear filter over 2 × 2 comparisons
     Pcf = 2,     // the mean of 4 × 4 comparisons around the texel
+    Pcss = 3,    // contact-hardening: a filter as wide as the penumbra
+    Vsm = 4,     // a variance map and Chebyshev's bound
 };
 
 // The side of the smallest shadow map, and of the largest the bar offers.
@@ -61,6 +65,9 @@ struct RendererOptions
     Vec3 backgroundColor{};
     float frameMilliseconds = 0.0f;  // the main bar's read-only frame figures
     float framesPerSecond = 0.0f;
+    bool errorViewOffered = false;  // set before the bars are built
+    bool errorView = false;         // tint where the method and the exact shadow disagree
+    float agreementPercent = 0.0f;  // the error view's read-only share of agreeing pixels
 
     TwBar* projectedBar = nullptr;
     bool drawObjects = false;
@@ -90,6 +97,9 @@ struct RendererOptions
     bool showFrustum = false;
     std::int32_t mapSize = 0;  // texels along each side of the map
     MapFiltering filtering = MapFiltering::None;
+    float lightSize = 0.0f;          // the light's width for PCSS, in scene units
+    std::int32_t blur = 0;           // the box blur of the variance map, in texels
+    float bleedingReduction = 0.0f;  // the share of Chebyshev's bound cut away
 
     Light* barLight = nullptr;
     TwBar* lightBar = nullptr;
@@ -237,22 +247,37 @@ public:
     // largest map the bar offers now.
     std::int32_t shadowMapDriverLimit = 0;
     std::int32_t offeredMapSize = 0;
-    // The fragment program of PCF 4 × 4; 0 before OpenGL 2.0.
+    // The fragment programs of PCF 4 × 4 and of the contact-hardening
+    // filter; 0 before OpenGL 2.0.
     std::uint32_t pcfProgram = 0;
+    std::uint32_t pcssProgram = 0;
+    VarianceShadowMap varianceMap;
+    // Compares the frame's shadow with the exact one while options.errorView.
+    ErrorView errorView;
 
     // The map side the pass renders: the chosen one within what is offered.
     std::int32_t MapSizeInUse() const;
+    // Whether the driver can run a filter; only those are offered.
+    bool FilterOffered(MapFiltering filtering) const;
+    // Draws the casters flattened onto the shadow plane, in the current
+    // colour and state, with the depth offset of the projected method.
+    void DrawFlattenedCasters();
 
 private:
     void PrepareShadowMapTexture();
     void PrepareShadowMapStorage();
     // Offers the map sizes the driver and the window allow now.
     void OfferMapSizes();
-    // Compiles the fragment program of PCF 4 × 4 where OpenGL 2.0 exists.
-    void PreparePcfProgram();
+    // Compiles the filters' fragment programs where OpenGL 2.0 exists.
+    void PrepareFilterPrograms();
     // The full-light pass blended over the dimmed one by each fragment's
     // filtered lit share; the comparison is set up and the texture
     // coordinates generated.
-    void DrawFilteredLight(std::int32_t mapSize);
+    void DrawFilteredLight(const Matrix4& lightProjection, std::int32_t mapSize);
+    // Sets up the chosen filter so that the next drawing's fragments carry
+    // their lit share in the alpha; true while it left a program in use.
+    bool UseLitShare(const Matrix4& lightProjection, std::int32_t mapSize);
+    // Marks the pixels the map leaves in shadow for the error view.
+    void MarkMappedShadow(const Matrix4& lightProjection, std::int32_t mapSize);
 };
 }

@@ -486,7 +486,8 @@ void Renderer::PrepareShadowMapStorage()
     const char* rendererName = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     waitForDepthPass = rendererName != nullptr && std::strstr(rendererName, "llvmpipe") != nullptr;
     shadowMapDriverLimit = DriverLimit();
-    PreparePcfProgram();
+    PrepareFilterPrograms();
+    OfferFilters(options, FilterOffered(MapFiltering::Pcss), FilterOffered(MapFiltering::Vsm));
     OfferMapSizes();
 }
 
@@ -523,7 +524,12 @@ void Renderer::RenderShadowMap()
     LoadLightView(options, light);
     const Matrix4 lightView = CurrentMatrix(GL_MODELVIEW_MATRIX);
     const GLsizei size = MapSizeInUse();
-    RenderDepthMap(*this, size);
+    if (options.filtering == MapFiltering::Vsm && varianceMap.Available()) {
+        FitMapStorage(*this, size);
+        varianceMap.Render(*this, lightProjection, size, options.blur);
+    } else {
+        RenderDepthMap(*this, size);
+    }
     LoadTextureMatrix(lightProjection, lightView);
 
     // The window's viewport and the camera's projection again; the window's
@@ -553,8 +559,10 @@ void Renderer::RenderShadowMap()
     } else {
         SetUpComparison(light, false);
         KeepDepth();
-        DrawFilteredLight(size);
+        DrawFilteredLight(lightProjection, size);
     }
+    if (options.errorView && options.errorViewOffered)
+        MarkMappedShadow(lightProjection, size);
     glDepthMask(GL_TRUE);
     glDepthFunc(GL_LEQUAL);
     glDisable(GL_ALPHA_TEST);

@@ -32,6 +32,9 @@ void CreateMappedBar(RendererOptions& options);
 // Offers in "mapped/mapSize" only the sizes up to `largest` and brings a
 // larger chosen size down to it.
 void LimitMapSizes(RendererOptions& options, std::int32_t largest);
+// Offers in "mapped/filtering" the contact-hardening and variance filters
+// where the driver runs them; a chosen filter it does not falls back to none.
+void OfferFilters(RendererOptions& options, bool pcss, bool vsm);
 // Shows `light` as it is; afterwards options.barLight points at it.
 void CreateLightBar(RendererOptions& options, Light& light);
 

@@ -27,7 +27,8 @@ struct TableRow
 
 // The methods with their main variants, no shadow first: the row every
 // other one is compared with; shadow mapping at every map size and filter,
-// the default (512, Brak) first.
+// the default (512, Brak) first, then the soft filters and the error view
+// over the modes it checks.
 std::vector<TableRow> StandardTable();
 
 // Times `frames` whole frames (the renderer's frame with its glFinish, then
