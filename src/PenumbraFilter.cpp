@@ -1,10 +1,9 @@
 #include "PenumbraFilter.h"
 
-#include "FragmentProgram.h"
+#include "LightDepth.h"
+#include "ShaderPrograms.h"
 
 #include <GL/glew.h>
-
-#include <string>
 
 namespace KorvanaFramework
 {
@@ -83,7 +82,7 @@ void main()
 
 std::uint32_t BuildPenumbraProgram()
 {
-    return BuildFragmentProgram(std::string("#version 110\n") + LightDistanceSource + PenumbraSource, "PCSS");
+    return BuildFragmentProgram("PCSS mapy cieni", LightDistanceSource, PenumbraSource);
 }
 
 // A world width w at distance d covers w p0 / (2 d) of a perspective map

@@ -7,9 +7,11 @@
 #include "ErrorView.h"
 #include "Geometry.h"
 #include "Light.h"
+#include "LightFrustumFit.h"
 #include "LitTriangles.h"
 #include "MapShadowBounds.h"
 #include "Scene.h"
+#include "ShadowCubeMap.h"
 #include "ShadowVolumes.h"
 #include "VarianceShadowMap.h"
 #include "VolumeFootprint.h"
@@ -100,6 +102,8 @@ struct RendererOptions
     float lightSize = 0.0f;          // the light's width for PCSS, in scene units
     std::int32_t blur = 0;           // the box blur of the variance map, in texels
     float bleedingReduction = 0.0f;  // the share of Chebyshev's bound cut away
+    bool fitFrustum = false;  // the light's frustum fitted to the casters in every frame
+    bool cubeMap = false;     // a point light's map in six cube faces, where offered
 
     Light* barLight = nullptr;
     TwBar* lightBar = nullptr;
@@ -255,6 +259,16 @@ public:
     // Compares the frame's shadow with the exact one while options.errorView.
     ErrorView errorView;
 
+    // The light's camera of the last depth pass, and whether it was fitted
+    // to the casters (its corners are known only then).
+    LightCamera lightCamera;
+    bool lightCameraFitted = false;
+    // A point light's cube map, where the driver offers one.
+    ShadowCube shadowCube;
+    // The program that shows the map's depth linearised in the preview; 0
+    // before OpenGL 2.0, where the preview shows the stored depth.
+    std::uint32_t previewProgram = 0;
+
     // The map side the pass renders: the chosen one within what is offered.
     std::int32_t MapSizeInUse() const;
     // Whether the driver can run a filter; only those are offered.
@@ -262,6 +276,11 @@ public:
     // Draws the casters flattened onto the shadow plane, in the current
     // colour and state, with the depth offset of the projected method.
     void DrawFlattenedCasters();
+    // True when the pass renders the point light's cube map.
+    bool CubeMapInUse() const;
+    // The casters' outlines and the receivers' box the light's camera is
+    // fitted to.
+    FitTargets ShadowFitTargets() const;
 
 private:
     void PrepareShadowMapTexture();
@@ -270,6 +289,17 @@ private:
     void OfferMapSizes();
     // Compiles the filters' fragment programs where OpenGL 2.0 exists.
     void PrepareFilterPrograms();
+    // The light's camera, fitted or as the options set it, loaded for the
+    // depth pass.
+    void LoadLightCamera();
+    // The cube map's texture, framebuffers and programs where the driver
+    // can render and compare a depth cube map; offers the row accordingly.
+    void PrepareShadowCube();
+    // The casters' depth in the six faces of `size` texels.
+    void RenderCubeDepthMaps(std::int32_t size);
+    // Draws the scene with the cube map's comparison, filtered as chosen,
+    // or with its stored depth as grey.
+    void DrawCubeComparisons(bool showDepth) const;
     // The full-light pass blended over the dimmed one by each fragment's
     // filtered lit share; the comparison is set up and the texture
     // coordinates generated.

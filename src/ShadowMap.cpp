@@ -11,12 +11,15 @@
 
 #include "Log.h"
 #include "Renderer.h"
+#include "ShadowMapFramebuffers.h"
+#include "ShadowMapPreview.h"
 #include "TweakBars.h"
 
 #include <GL/glew.h>
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -42,30 +45,6 @@ constexpr float ParallelTolerance = 1e-3f;
 constexpr float FrustumPi = 3.1415927f;
 
 const GLfloat Red[4] = {1.0f, 0.0f, 0.0f, 0.0f};
-
-// The framebuffer-object calls of OpenGL 3.0 or ARB_framebuffer_object, else
-// those of EXT_framebuffer_object; all null where the driver has neither.
-struct FramebufferCalls
-{
-    PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
-    PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
-    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
-    PFNGLFRAMEBUFFERTEXTURE2DPROC framebufferTexture2D = nullptr;
-    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
-
-    bool Available() const { return genFramebuffers != nullptr; }
-};
-
-FramebufferCalls Framebuffers()
-{
-    if (GLEW_VERSION_3_0 || GLEW_ARB_framebuffer_object)
-        return {glGenFramebuffers, glDeleteFramebuffers, glBindFramebuffer, glFramebufferTexture2D,
-                glCheckFramebufferStatus};
-    if (GLEW_EXT_framebuffer_object)
-        return {glGenFramebuffersEXT, glDeleteFramebuffersEXT, glBindFramebufferEXT, glFramebufferTexture2DEXT,
-                glCheckFramebufferStatusEXT};
-    return {};
-}
 
 Vec3 Cross(const Vec3& a, const Vec3& b)
 {
@@ -348,26 +327,29 @@ void DisableWorldCoordinates()
     glDisable(GL_TEXTURE_GEN_Q);
 }
 
-// The twelve edges of the frustum in the light's local frame (+Z along the
-// light): the far square, the upper face, the near square and the lower face
+// The twelve edges of a frustum from its corners (the near face's
+// left-bottom, right-bottom, right-top and left-top, then the far face's):
+// the far rectangle, the upper face, the near rectangle and the lower face
 // as one strip of quads drawn in lines.
-void DrawFrustumEdges(float hn, float zn, float hf, float zf)
+void DrawFrustumEdges(const std::array<Vec3, 8>& corners)
 {
     glBegin(GL_QUAD_STRIP);
-    glVertex3f(hf, -hf, zf);
-    glVertex3f(-hf, -hf, zf);
-    glVertex3f(hf, hf, zf);
-    glVertex3f(-hf, hf, zf);
-    glVertex3f(hn, hn, zn);
-    glVertex3f(-hn, hn, zn);
-    glVertex3f(hn, -hn, zn);
-    glVertex3f(-hn, -hn, zn);
-    glVertex3f(hf, -hf, zf);
-    glVertex3f(-hf, -hf, zf);
+    for (const int i : {5, 4, 6, 7, 2, 3, 1, 0, 5, 4})
+        glVertex3fv(corners[static_cast<std::size_t>(i)].data());
     glEnd();
 }
 
-// The volume the depth pass saw, in red over everything, depth test off.
+// The corners of a square frustum in the light's local frame (+Z along the
+// light), half-sizes hn and hf at distances zn and zf.
+std::array<Vec3, 8> LocalCorners(float hn, float zn, float hf, float zf)
+{
+    return {{{-hn, -hn, zn}, {hn, -hn, zn}, {hn, hn, zn}, {-hn, hn, zn},
+             {-hf, -hf, zf}, {hf, -hf, zf}, {hf, hf, zf}, {-hf, hf, zf}}};
+}
+
+// The volume the depth pass saw, in red over everything, depth test off: a
+// fitted frustum by its corners in the world, the bar's one in the light's
+// local frame.
 void DrawFrustumOutline(const Renderer& renderer)
 {
     const RendererOptions& options = renderer.options;
@@ -377,6 +359,17 @@ void DrawFrustumOutline(const Renderer& renderer)
     glDisable(GL_LIGHTING);
     glDisable(GL_TEXTURE_2D);
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glPushMatrix();
+    glLoadIdentity();
+    renderer.ApplyCamera();
+    glColor4fv(Red);
+    glDisable(GL_DEPTH_TEST);
+    if (renderer.lightCameraFitted) {
+        DrawFrustumEdges(renderer.lightCamera.corners);
+        glPopMatrix();
+        glPopAttrib();
+        return;
+    }
     float zn = options.near, zf = options.far, hn = options.orthoSize, hf = options.orthoSize;
     if (light.lightType == LightType::Directional) {
         zn -= options.orthoOffset;
@@ -386,73 +379,22 @@ void DrawFrustumOutline(const Renderer& renderer)
         hn = k * zn;
         hf = k * zf;
     }
-    glPushMatrix();
-    glLoadIdentity();
-    renderer.ApplyCamera();
     light.ApplyTransform();
-    glColor4fv(Red);
-    glDisable(GL_DEPTH_TEST);
-    DrawFrustumEdges(hn, zn, hf, zf);
+    DrawFrustumEdges(LocalCorners(hn, zn, hf, zf));
     glPopMatrix();
     glPopAttrib();
 }
-
-// The preview's square in the window's lower-right corner, its side
-// mapViewSize times the smaller window side, at the middle of the depth
-// range with texture coordinates across the whole map. The camera's
-// projection is loaded again afterwards.
-void DrawPreviewSquare(Renderer& renderer)
-{
-    float sx = 2.0f, sy = 2.0f;
-    if (renderer.viewportHeight < renderer.viewportWidth)
-        sx = 2.0f / renderer.aspect;
-    else
-        sy = 2.0f * renderer.aspect;
-    sx *= renderer.options.mapViewSize;
-    sy *= renderer.options.mapViewSize;
-
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glBegin(GL_QUADS);
-    glTexCoord4f(0.0f, 0.0f, 0.0f, 1.0f);
-    glVertex2f(1.0f - sx, -1.0f);
-    glTexCoord4f(1.0f, 0.0f, 0.0f, 1.0f);
-    glVertex2f(1.0f, -1.0f);
-    glTexCoord4f(1.0f, 1.0f, 0.0f, 1.0f);
-    glVertex2f(1.0f, sy - 1.0f);
-    glTexCoord4f(0.0f, 1.0f, 0.0f, 1.0f);
-    glVertex2f(1.0f - sx, sy - 1.0f);
-    glEnd();
-    glPopMatrix();
-    renderer.UpdateProjection();
 }
 
-// The preview's depth, written before the scene passes: they then reject
-// at the depth test the fragments the preview will cover, unless nearer
-// than the square, and the preview, drawn last at the same depth, still
-// shows exactly where it showed over the finished scene.
-void ReserveMapPreview(Renderer& renderer)
+FramebufferCalls Framebuffers()
 {
-    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    DrawPreviewSquare(renderer);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-}
-
-// The map as grey levels on the preview's square.
-void DrawMapPreview(Renderer& renderer)
-{
-    glMatrixMode(GL_TEXTURE);
-    glLoadIdentity();
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_NONE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glDisable(GL_LIGHTING);
-    DrawPreviewSquare(renderer);
-}
+    if (GLEW_VERSION_3_0 || GLEW_ARB_framebuffer_object)
+        return {glGenFramebuffers, glDeleteFramebuffers, glBindFramebuffer, glFramebufferTexture2D,
+                glCheckFramebufferStatus};
+    if (GLEW_EXT_framebuffer_object)
+        return {glGenFramebuffersEXT, glDeleteFramebuffersEXT, glBindFramebufferEXT, glFramebufferTexture2DEXT,
+                glCheckFramebufferStatusEXT};
+    return {};
 }
 
 std::int32_t LargestMapSize(std::int32_t driverLimit, bool offScreen, std::int32_t width, std::int32_t height)
@@ -488,7 +430,37 @@ void Renderer::PrepareShadowMapStorage()
     shadowMapDriverLimit = DriverLimit();
     PrepareFilterPrograms();
     OfferFilters(options, FilterOffered(MapFiltering::Pcss), FilterOffered(MapFiltering::Vsm));
+    previewProgram = GLEW_VERSION_2_0 ? BuildPreviewProgram() : 0;
+    PrepareShadowCube();
     OfferMapSizes();
+}
+
+FitTargets Renderer::ShadowFitTargets() const
+{
+    return {&casterOutlines.All(), sceneBox};
+}
+
+// The fitted camera where fitting is on and finds casters, else the one
+// the bar's planes and box set; either is loaded and kept in lightCamera.
+void Renderer::LoadLightCamera()
+{
+    LightCamera camera;
+    lightCameraFitted = options.fitFrustum && FitLightCamera(light, ShadowFitTargets(), camera);
+    if (lightCameraFitted) {
+        glMatrixMode(GL_PROJECTION);
+        glLoadMatrixf(camera.projection.data());
+        glMatrixMode(GL_MODELVIEW);
+        glLoadMatrixf(camera.view.data());
+        lightCamera = camera;
+        return;
+    }
+    LoadLightProjection(options, light);
+    lightCamera.projection = CurrentMatrix(GL_PROJECTION_MATRIX);
+    LoadLightView(options, light);
+    lightCamera.view = CurrentMatrix(GL_MODELVIEW_MATRIX);
+    lightCamera.near = options.near;
+    lightCamera.far = options.far;
+    lightCamera.orthographic = light.lightType == LightType::Directional;
 }
 
 // Without an off-screen buffer the window's size limits the map, so every
@@ -519,18 +491,20 @@ void Renderer::RenderShadowMap()
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glDepthFunc(GL_LEQUAL);
 
-    LoadLightProjection(options, light);
-    const Matrix4 lightProjection = CurrentMatrix(GL_PROJECTION_MATRIX);
-    LoadLightView(options, light);
-    const Matrix4 lightView = CurrentMatrix(GL_MODELVIEW_MATRIX);
     const GLsizei size = MapSizeInUse();
-    if (options.filtering == MapFiltering::Vsm && varianceMap.Available()) {
-        FitMapStorage(*this, size);
-        varianceMap.Render(*this, lightProjection, size, options.blur);
+    const bool cube = CubeMapInUse();
+    if (cube) {
+        RenderCubeDepthMaps(size);
     } else {
-        RenderDepthMap(*this, size);
+        LoadLightCamera();
+        if (options.filtering == MapFiltering::Vsm && varianceMap.Available()) {
+            FitMapStorage(*this, size);
+            varianceMap.Render(*this, lightCamera.projection, size, options.blur);
+        } else {
+            RenderDepthMap(*this, size);
+        }
+        LoadTextureMatrix(lightCamera.projection, lightCamera.view);
     }
-    LoadTextureMatrix(lightProjection, lightView);
 
     // The window's viewport and the camera's projection again; the window's
     // size has not changed, so nothing else that a resize updates is due.
@@ -541,7 +515,7 @@ void Renderer::RenderShadowMap()
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     ApplyCamera();
-    const bool alphaTested = !options.drawAsTexture && options.filtering == MapFiltering::None;
+    const bool alphaTested = !options.drawAsTexture && options.filtering == MapFiltering::None && !cube;
     if (!options.drawAsTexture) {
         glEnable(GL_LIGHTING);
         light.UploadPosition();
@@ -552,23 +526,28 @@ void Renderer::RenderShadowMap()
     EnableWorldCoordinates();
     if (options.drawAsTexture) {
         SetUpComparison(light, true);
-        DrawScene(true, true, false);
+        if (cube)
+            DrawCubeComparisons(true);
+        else
+            DrawScene(true, true, false);
     } else if (alphaTested) {
         KeepDepth();
-        DimShadowedSurfaces(*this, ShadowedPixels(*this, lightProjection, lightView, size));
+        DimShadowedSurfaces(*this, ShadowedPixels(*this, lightCamera.projection, lightCamera.view, size));
     } else {
         SetUpComparison(light, false);
         KeepDepth();
-        DrawFilteredLight(lightProjection, size);
+        DrawFilteredLight(lightCamera.projection, size);
     }
     if (options.errorView && options.errorViewOffered)
-        MarkMappedShadow(lightProjection, size);
+        MarkMappedShadow(lightCamera.projection, size);
     glDepthMask(GL_TRUE);
     glDepthFunc(GL_LEQUAL);
     glDisable(GL_ALPHA_TEST);
     DisableWorldCoordinates();
 
-    if (options.showFrustum)
+    // The six faces of the cube map together look in every direction, so
+    // their outline would bound nothing; it is left out.
+    if (options.showFrustum && !cube)
         DrawFrustumOutline(*this);
     if (options.useMapView)
         DrawMapPreview(*this);

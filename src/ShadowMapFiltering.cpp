@@ -3,9 +3,9 @@
 // each fragment that find it lit. Fully lit and fully shadowed fragments
 // keep exactly the colours of the unfiltered pass.
 #include "ErrorView.h"
-#include "FragmentProgram.h"
 #include "PenumbraFilter.h"
 #include "Renderer.h"
+#include "ShaderPrograms.h"
 
 #include <GL/glew.h>
 
@@ -25,7 +25,7 @@ float PcfOffset(int i)
 
 // The vertices keep the fixed-function lighting, texture generation and
 // texture matrix; only the comparison is done here, sixteen times.
-const char* const PcfSource = R"(#version 110
+const char* const PcfSource = R"(
 uniform sampler2DShadow map;
 uniform float texel;
 void main()
@@ -122,7 +122,7 @@ void Renderer::PrepareFilterPrograms()
 {
     if (!GLEW_VERSION_2_0)
         return;
-    pcfProgram = BuildFragmentProgram(PcfSource, "PCF");
+    pcfProgram = BuildFragmentProgram("PCF mapy cieni", "#version 110\n", PcfSource);
     pcssProgram = BuildPenumbraProgram();
     varianceMap.Prepare(shadowMapTexture);
 }
@@ -163,14 +163,18 @@ bool Renderer::UseLitShare(const Matrix4& lightProjection, std::int32_t mapSize)
     return false;
 }
 
-// PCF takes the fragment program where OpenGL 2.0 gave one, else the passes
-// over the window's alpha, else (a window without alpha) the linear filter.
+// The cube map filters in its own program. PCF takes the fragment program
+// where OpenGL 2.0 gave one, else the passes over the window's alpha, else
+// (a window without alpha) the linear filter.
 // Blending ends here: the frustum outline and the preview draw without it.
 // Every triangle is drawn: blending by the lit share rounds, so a triangle
 // the full light cannot brighten may still change by a level.
 void Renderer::DrawFilteredLight(const Matrix4& lightProjection, std::int32_t mapSize)
 {
-    if (options.filtering == MapFiltering::Pcf && pcfProgram == 0 && HasDestinationAlpha()) {
+    if (CubeMapInUse()) {
+        BlendByLitShare();
+        DrawCubeComparisons(false);
+    } else if (options.filtering == MapFiltering::Pcf && pcfProgram == 0 && HasDestinationAlpha()) {
         DrawPcfInPasses(*this, mapSize);
     } else {
         const bool program = UseLitShare(lightProjection, mapSize);
@@ -200,10 +204,14 @@ void Renderer::MarkMappedShadow(const Matrix4& lightProjection, std::int32_t map
     glAlphaFunc(GL_LESS, 0.5f);
     glDepthFunc(GL_EQUAL);
     glDepthMask(GL_FALSE);
-    const bool program = UseLitShare(lightProjection, mapSize);
-    DrawScene(false, false, false);
-    if (program)
-        glUseProgram(0);
+    if (CubeMapInUse()) {
+        DrawCubeComparisons(false);
+    } else {
+        const bool program = UseLitShare(lightProjection, mapSize);
+        DrawScene(false, false, false);
+        if (program)
+            glUseProgram(0);
+    }
     glPopAttrib();
 }
 }

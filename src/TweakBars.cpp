@@ -148,6 +148,16 @@ void TW_CALL SetInfiniteVolume(const void* value, void* clientData)
     OptionsOf(clientData).infiniteVolume = on;
 }
 
+// While fitting sets the light's near and far planes and a directional
+// light's box, the rows that set them by hand only show their values.
+void TW_CALL SetFitFrustum(const void* value, void* clientData)
+{
+    const bool on = BoolOf(value);
+    for (const char* row : {"mapped/near", "mapped/far", "mapped/orthoSize", "mapped/orthoOffset"})
+        TwDefine((std::string(row) + (on ? " readonly" : " readwrite")).c_str());
+    OptionsOf(clientData).fitFrustum = on;
+}
+
 void TW_CALL SetVolumeDarkening(const void* value, void* clientData)
 {
     const bool on = BoolOf(value);
@@ -188,6 +198,16 @@ std::string FilterValues(bool pcss, bool vsm)
 
 // --- bar "light" ----------------------------------------------------------
 
+// Whether the driver can render and compare a cube map; the row is offered
+// for point lights only, the one kind that shines in every direction.
+bool cubeMapSupported = false;
+
+void ShowCubeMapRow(LightType type)
+{
+    if (cubeMapSupported)
+        ShowRow("mapped/cubeMap", type == LightType::Point);
+}
+
 void TW_CALL ToggleLight(void* clientData)
 {
     Light& light = LightOf(clientData);
@@ -208,6 +228,7 @@ void TW_CALL SetLightType(const void* value, void* clientData)
     const bool spot = type == LightType::Spot;
     for (const char* row : {"light/angle", "light/direction", "light/spotOpt", "light/Reflektor"})
         ShowRow(row, spot);
+    ShowCubeMapRow(type);
     if (type == light.lightType)
         return;
     light.lightType = type;
@@ -229,6 +250,7 @@ void TW_CALL SetPosition(const void* value, void* clientData)
     if (light.position[3] == 0.0f && light.lightType != LightType::Directional) {
         light.lightType = LightType::Directional;
         light.changed = true;
+        ShowCubeMapRow(light.lightType);
     }
 }
 
@@ -418,7 +440,7 @@ void CreateVolumeBar(RendererOptions& options)
 void CreateMappedBar(RendererOptions& options)
 {
     TwBar* bar = RenewBar(options.mappedBar, "mapped",
-                          "mapped label='Opcje mapowania cieni' size='350 290' valueswidth=160 visible=false "
+                          "mapped label='Opcje mapowania cieni' size='350 330' valueswidth=160 visible=false "
                           "position='2000 16' color='18 141 18' alpha=64 ");
     options.mappedPolygonOffset = 3.0f;
     TwAddVarRW(bar, "polygonOffset", TW_TYPE_FLOAT, &options.mappedPolygonOffset,
@@ -450,6 +472,14 @@ void CreateMappedBar(RendererOptions& options)
     TwAddVarRW(bar, "orthoOffset", TW_TYPE_FLOAT, &options.orthoOffset,
                "label='Cofniecie rzutowania' step=0.05 group='Rendering mapy cieni' step=0.05 help='Przesuniecie "
                "kamery dla swiatla kierunkowego.'");
+    options.fitFrustum = false;
+    TwAddVarCB(bar, "fitFrustum", TW_TYPE_BOOLCPP, SetFitFrustum, GetSwitch<&RendererOptions::fitFrustum>, &options,
+               "label='Dopasowanie frustum' true='Wlaczone' false='Wylaczone' group='Rendering mapy cieni' "
+               "help='Wlaczenie dopasowuje w kazdej klatce frustum swiatla do obiektow rzucajacych cien: kierunek "
+               "i najwezszy kat widzenia obejmujacy je (dla reflektora nie szerszy niz jego stozek), blizsza "
+               "plaszczyzne tuz przed nimi i dalsza za wszystkim, na co moga rzucic cien; dla swiatla "
+               "kierunkowego prostopadloscian wokol nich. Mapa obejmuje wtedy same obiekty i cienie sa "
+               "dokladniejsze. Plaszczyzny, szerokosc cienia i cofniecie rzutowania sa wtedy tylko do odczytu.'");
     options.mapSize = SmallestMapSize;
     TwAddVarRW(bar, "mapSize", TwDefineEnum("mapSizeT", nullptr, 0), &options.mapSize,
                ("label='Rozdzielczosc mapy' group='Rendering mapy cieni' " + MapSizeValues(LargestOfferedMapSize) +
@@ -466,7 +496,8 @@ void CreateMappedBar(RendererOptions& options)
                 "powierzchniach moze wymagac wiekszego przesuniecia z-bufora. Miekkie (PCSS): polcien tym "
                 "szerszy, im dalej cien pada od rzucajacego go obiektu, wedlug rozmiaru swiatla. Wariancyjne "
                 "(VSM): mapa glebokosci i jej kwadratu, rozmyta, z ktorej nierownosc Czebyszewa daje miekka "
-                "krawedz; cien jasnieje tam, gdzie obiekty zachodza na siebie.'")
+                "krawedz; cien jasnieje tam, gdzie obiekty zachodza na siebie. Z mapa szescienna oba ostatnie "
+                "daja jedno porownanie.'")
                    .c_str());
     options.lightSize = DefaultLightSize;
     TwAddVarRW(bar, "lightSize", TW_TYPE_FLOAT, &options.lightSize,
@@ -482,6 +513,13 @@ void CreateMappedBar(RendererOptions& options)
                "label='Redukcja przeciekow' group='Rendering mapy cieni' min=0 max=1 step=0.01 hide "
                "help='Odcina najslabsza czesc swiatla mapy wariancyjnej, gdzie obiekty zachodza na siebie i "
                "swiatlo przecieka do cienia; wieksza wartosc daje ostrzejsza krawedz.'");
+    options.cubeMap = false;
+    TwAddVarRW(bar, "cubeMap", TW_TYPE_BOOLCPP, &options.cubeMap,
+               "label='Mapa szescienna' true='Wlaczone' false='Wylaczone' group='Rendering mapy cieni' hide "
+               "help='Swiatlo punktowe rysuje obiekty w szesc map o kacie 90 stopni, po jednej na kazda sciane "
+               "szescianu wokol swiatla, wiec cien pada we wszystkich kierunkach. Rozdzielczosc i filtrowanie "
+               "dotycza kazdej sciany; filtrowanie Liniowe 2x2 to tu srednia czterech porownan. Oferowana tylko "
+               "dla swiatla punktowego, gdy sterownik ma mapy szescienne i programy fragmentow.'");
     options.drawAsTexture = false;
     TwAddVarRW(bar, "drawAsTexture", TW_TYPE_BOOLCPP, &options.drawAsTexture,
                "label='Jako tekstura' group='Podglad mapy cieni' true='Wlaczone' false='Wylaczone' "
@@ -502,6 +540,17 @@ void OfferFilters(RendererOptions& options, bool pcss, bool vsm)
     TwDefine(("mapped/filtering " + FilterValues(pcss, vsm)).c_str());
     if ((options.filtering == MapFiltering::Pcss && !pcss) || (options.filtering == MapFiltering::Vsm && !vsm))
         options.filtering = MapFiltering::None;
+}
+
+void OfferCubeMap(RendererOptions& options, bool supported, LightType type)
+{
+    cubeMapSupported = supported;
+    if (!supported) {
+        options.cubeMap = false;
+        ShowRow("mapped/cubeMap", false);
+        return;
+    }
+    ShowCubeMapRow(type);
 }
 
 // A chosen size above the new limit falls back to the largest one offered.

@@ -12,6 +12,7 @@
 namespace KorvanaFramework
 {
 class Light;
+enum class LightType : std::int32_t;
 struct RendererOptions;
 
 // The types the light bar's rows use.
@@ -35,6 +36,9 @@ void LimitMapSizes(RendererOptions& options, std::int32_t largest);
 // Offers in "mapped/filtering" the contact-hardening and variance filters
 // where the driver runs them; a chosen filter it does not falls back to none.
 void OfferFilters(RendererOptions& options, bool pcss, bool vsm);
+// Offers "mapped/cubeMap" where the driver supports cube maps, for point
+// lights only; without support the option is switched off for good.
+void OfferCubeMap(RendererOptions& options, bool supported, LightType type);
 // Shows `light` as it is; afterwards options.barLight points at it.
 void CreateLightBar(RendererOptions& options, Light& light);
 

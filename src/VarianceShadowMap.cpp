@@ -2,14 +2,14 @@
 
 #include "VarianceShadowMap.h"
 
-#include "FragmentProgram.h"
+#include "LightDepth.h"
 #include "Log.h"
 #include "Renderer.h"
+#include "ShaderPrograms.h"
 
 #include <GL/glew.h>
 
 #include <algorithm>
-#include <string>
 
 namespace KorvanaFramework
 {
@@ -39,7 +39,7 @@ void main()
 )";
 
 // One direction of the box blur: `taps` reads `step` apart, centred.
-const char* const BlurSource = R"(#version 110
+const char* const BlurSource = R"(
 uniform sampler2D moments;
 uniform vec2 step;
 uniform float taps;
@@ -74,11 +74,6 @@ void main()
     gl_FragColor = gl_Color * lit;
 }
 )";
-
-std::string WithDistance(const char* body)
-{
-    return std::string("#version 110\n") + LightDistanceSource + body;
-}
 
 void SetRange(GLuint program, const Matrix4& lightProjection)
 {
@@ -119,9 +114,9 @@ void VarianceShadowMap::Prepare(std::uint32_t depthTexture)
     const bool found = (floats && TryFormat(GL_RG32F, depthTexture)) || TryFormat(GL_RG16, depthTexture) ||
                        (floats && TryFormat(GL_RG16F, depthTexture));
     if (found) {
-        momentsProgram = BuildFragmentProgram(WithDistance(MomentsSource), "VSM (momenty)");
-        blurProgram = BuildFragmentProgram(BlurSource, "VSM (rozmycie)");
-        receiverProgram = BuildFragmentProgram(WithDistance(ReceiverSource), "VSM");
+        momentsProgram = BuildFragmentProgram("momentow mapy wariancyjnej", LightDistanceSource, MomentsSource);
+        blurProgram = BuildFragmentProgram("rozmycia mapy wariancyjnej", "#version 110\n", BlurSource);
+        receiverProgram = BuildFragmentProgram("mapy wariancyjnej", LightDistanceSource, ReceiverSource);
     } else {
         LOG_ERROR("Żaden dwukanałowy format tekstury nie daje kompletnego bufora; mapy wariancyjne nie są "
                   "oferowane.");

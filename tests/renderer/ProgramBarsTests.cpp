@@ -98,7 +98,7 @@ TEST_F(ProgramBarsTest, BarsStartWhereAndHowTheProgramPutsThem)
         {"main", "Okno glowne", 350, 160, 16, 16, 160, true},
         {"projected", "Opcje rzutowania cieni", 350, 130, 2000, 16, 160, false},
         {"volume", "Opcje cieni objetosciowych", 360, 200, 2000, 16, 160, false},
-        {"mapped", "Opcje mapowania cieni", 350, 290, 2000, 16, 160, false},
+        {"mapped", "Opcje mapowania cieni", 350, 330, 2000, 16, 160, false},
         {"light", "Swiatlo", 350, 540, 16, 182, 180, true},
     };
     for (const Expected& expected : bars) {
@@ -153,6 +153,8 @@ TEST_F(ProgramBarsTest, RowsAreLabelledGroupedAndHiddenAsShown)
         {"mapped/orthoOffset", "float", "Cofniecie rzutowania", "Rendering mapy cieni", true},
         {"mapped/mapSize", "mapSizeT", "Rozdzielczosc mapy", "Rendering mapy cieni", true},
         {"mapped/filtering", "mapFilteringT", "Filtrowanie", "Rendering mapy cieni", true},
+        {"mapped/fitFrustum", "bool", "Dopasowanie frustum", "Rendering mapy cieni", true},
+        {"mapped/cubeMap", "bool", "Mapa szescienna", "Rendering mapy cieni", false},
         {"mapped/drawAsTexture", "bool", "Jako tekstura", "Podglad mapy cieni", true},
         {"mapped/useMapView", "bool", "Rysowanie podgladu mapy", "Podglad mapy cieni", true},
         {"mapped/mapViewSize", "float", "Wielkosc podgladu", "Podglad mapy cieni", true},
@@ -190,7 +192,7 @@ TEST_F(ProgramBarsTest, RowsAreLabelledGroupedAndHiddenAsShown)
                                        "Szybkie przyciemnianie"}));
     EXPECT_TRUE(RowsInOrder("mapped", {"polygonOffset", "Rendering mapy cieni", "Podglad mapy cieni"}));
     EXPECT_TRUE(RowsInOrder("mapped/Rendering mapy cieni", {"showFrustum", "near", "far", "orthoSize", "orthoOffset",
-                                                                   "mapSize", "filtering"}));
+                                                                   "fitFrustum", "mapSize", "filtering", "cubeMap"}));
     EXPECT_TRUE(RowsInOrder("mapped/Podglad mapy cieni", {"drawAsTexture", "useMapView", "mapViewSize"}));
     EXPECT_TRUE(RowsInOrder("light", {"enabled", "lightType", "lightSep0", "position", "Reflektor", "Kolory"}));
     EXPECT_TRUE(RowsInOrder("light/Reflektor", {"angle", "direction", "spotOpt"}));
@@ -320,6 +322,36 @@ TEST_F(ProgramBarsTest, RowsShowTheDefaults)
     EXPECT_EQ(options.volumeLenght, 100.0f);
     EXPECT_EQ(options.far, 30.0f);
     EXPECT_EQ(options.mapViewSize, 0.4f);
+}
+
+// Fitting sets the planes and the directional box itself, so their rows only
+// show values while it is on; the cube map is offered to point lights alone
+// and only where the driver supports it.
+TEST_F(ProgramBarsTest, FittingAndCubeMapRowsFollowTheirConditions)
+{
+    ASSERT_EQ(TwDefine("mapped visible=true"), 1);
+    const char* overridden[] = {"mapped/near", "mapped/far", "mapped/orthoSize", "mapped/orthoOffset"};
+    ASSERT_TRUE(ChooseLabel("mapped/fitFrustum", "Wlaczone"));
+    EXPECT_TRUE(options.fitFrustum);
+    for (const char* row : overridden) {
+        EXPECT_TRUE(GetRow(row)->readonly) << row;
+        EXPECT_FALSE(SetNumber(row, 2.0)) << row;
+    }
+    ASSERT_TRUE(ChooseLabel("mapped/fitFrustum", "Wylaczone"));
+    for (const char* row : overridden)
+        EXPECT_TRUE(SetNumber(row, 2.0)) << row;
+
+    EXPECT_FALSE(ChooseLabel("mapped/cubeMap", "Wlaczone")) << "not offered before the driver is known";
+    OfferCubeMap(options, true, light.lightType);
+    ASSERT_TRUE(ChooseLabel("mapped/cubeMap", "Wlaczone"));
+    EXPECT_TRUE(options.cubeMap);
+    ASSERT_TRUE(ChooseLabel("light/lightType", "Reflektor"));
+    EXPECT_FALSE(GetRow("mapped/cubeMap")->visible);
+    ASSERT_TRUE(ChooseLabel("light/lightType", "Punktowe"));
+    EXPECT_TRUE(GetRow("mapped/cubeMap")->visible);
+    OfferCubeMap(options, false, light.lightType);
+    EXPECT_FALSE(GetRow("mapped/cubeMap")->visible);
+    EXPECT_FALSE(options.cubeMap);
 }
 
 // Every row kind the program uses draws, also without a GL context.

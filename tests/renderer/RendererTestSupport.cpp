@@ -182,10 +182,10 @@ std::vector<bool> RendererGLTest::VisiblePixels(std::uint32_t index)
                    object.triangles.data());
     glPopAttrib();
     const Image mask = window->ReadBack();
-    std::vector<bool> visible(static_cast<std::size_t>(Width) * Height);
-    for (int y = 0; y < Height; ++y)
-        for (int x = 0; x < Width; ++x)
-            visible[static_cast<std::size_t>(y) * Width + x] = mask.At(x, y)[0] == 255;
+    std::vector<bool> visible(static_cast<std::size_t>(mask.width) * mask.height);
+    for (int y = 0; y < mask.height; ++y)
+        for (int x = 0; x < mask.width; ++x)
+            visible[static_cast<std::size_t>(y) * mask.width + x] = mask.At(x, y)[0] == 255;
     return visible;
 }
 
