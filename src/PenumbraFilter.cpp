@@ -9,10 +9,12 @@ namespace KorvanaFramework
 {
 namespace
 {
-// The widest blocker search and filter, in texels: beyond them the samples
-// lie so far apart that they would miss thin casters.
-constexpr float WidestSearch = 48.0f;
-constexpr float WidestPenumbra = 64.0f;
+// The widest blocker search and filter, as shares of the map's side. A
+// fitted frustum may hold no more than the casters, so a penumbra may be
+// many times wider than any number of texels; beyond half the map its
+// samples would be spaced wider than most casters.
+constexpr float WidestSearch = 0.5f;
+constexpr float WidestPenumbra = 0.5f;
 
 // The map is read as plain depth (comparison off) so that one texture
 // serves the search and the filter. Each sample's depth is compared with
@@ -20,9 +22,8 @@ constexpr float WidestPenumbra = 64.0f;
 // wide filter on a surface slanted to the light does not shadow it.
 const char* const PenumbraSource = R"(
 uniform sampler2D map;
-uniform float texel;
 uniform float lightSize;
-uniform float scale;
+uniform vec2 scale;
 uniform float near;
 uniform float widestSearch;
 uniform float widestPenumbra;
@@ -30,10 +31,23 @@ uniform float widestPenumbra;
 vec2 slope;
 vec3 p;
 
-// Depth of the receiver's plane at `offset` from the fragment in the map.
+// The point (x, y) of a side × side grid over the unit square around 0,
+// turned by atan(1 / side): every point then has its own place along both
+// axes, so a straight edge passes the samples one by one instead of a row
+// at a time and the penumbra has side² levels instead of side.
+vec2 GridPoint(int x, int y, float side)
+{
+    vec2 g = (vec2(float(x), float(y)) + 0.5) / side - 0.5;
+    float c = side / sqrt(side * side + 1.0);
+    float s = 1.0 / sqrt(side * side + 1.0);
+    return vec2(g.x * c - g.y * s, g.x * s + g.y * c);
+}
+
+// Depth of the receiver's plane at `offset` from the fragment in the map;
+// never beyond the cleared depth, which marks where nothing was drawn.
 float PlaneDepth(vec2 offset)
 {
-    return p.z + dot(slope, offset);
+    return min(p.z + dot(slope, offset), 1.0);
 }
 
 void main()
@@ -47,13 +61,13 @@ void main()
 
     bool perspective = lightDepth.z > 0.5;
     float receiver = LightDistance(p.z);
-    float search = lightSize * scale * (perspective ? (receiver - near) / (receiver * near) : receiver - near);
-    search = clamp(search, 0.0, widestSearch * texel);
+    vec2 search = lightSize * scale * (perspective ? (receiver - near) / (receiver * near) : receiver - near);
+    search = clamp(search, 0.0, widestSearch);
     float blockers = 0.0;
     float sum = 0.0;
     for (int y = 0; y < 4; ++y) {
         for (int x = 0; x < 4; ++x) {
-            vec2 offset = ((vec2(float(x), float(y)) + 0.5) / 4.0 - 0.5) * search;
+            vec2 offset = GridPoint(x, y, 4.0) * search;
             float z = texture2D(map, p.xy + offset).r;
             if (z < PlaneDepth(offset)) {
                 blockers += 1.0;
@@ -66,12 +80,12 @@ void main()
         return;
     }
     float blocker = sum / blockers;
-    float width = lightSize * scale * (receiver - blocker) / (perspective ? blocker * receiver : 1.0);
-    width = clamp(width, 0.0, widestPenumbra * texel);
+    vec2 width = lightSize * scale * (receiver - blocker) / (perspective ? blocker * receiver : 1.0);
+    width = clamp(width, 0.0, widestPenumbra);
     float lit = 0.0;
     for (int y = 0; y < 5; ++y) {
         for (int x = 0; x < 5; ++x) {
-            vec2 offset = ((vec2(float(x), float(y)) + 0.5) / 5.0 - 0.5) * width;
+            vec2 offset = GridPoint(x, y, 5.0) * width;
             lit += PlaneDepth(offset) <= texture2D(map, p.xy + offset).r ? 1.0 : 0.0;
         }
     }
@@ -86,15 +100,14 @@ std::uint32_t BuildPenumbraProgram()
 }
 
 // A world width w at distance d covers w p0 / (2 d) of a perspective map
-// and w p0 / 2 of a box's; the near plane is where the casters may begin.
-void UsePenumbraProgram(std::uint32_t program, const Matrix4& lightProjection, std::int32_t mapSize,
-                        float lightSize)
+// across and w p5 / (2 d) up and down (without the d for a box's); the
+// near plane is where the casters may begin.
+void UsePenumbraProgram(std::uint32_t program, const Matrix4& lightProjection, float lightSize)
 {
     glUseProgram(program);
     glUniform1i(glGetUniformLocation(program, "map"), 0);
-    glUniform1f(glGetUniformLocation(program, "texel"), 1.0f / static_cast<float>(mapSize));
     glUniform1f(glGetUniformLocation(program, "lightSize"), lightSize);
-    glUniform1f(glGetUniformLocation(program, "scale"), lightProjection[0] / 2.0f);
+    glUniform2f(glGetUniformLocation(program, "scale"), lightProjection[0] / 2.0f, lightProjection[5] / 2.0f);
     glUniform1f(glGetUniformLocation(program, "near"), RangeOf(lightProjection).near);
     glUniform1f(glGetUniformLocation(program, "widestSearch"), WidestSearch);
     glUniform1f(glGetUniformLocation(program, "widestPenumbra"), WidestPenumbra);

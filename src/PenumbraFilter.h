@@ -14,9 +14,8 @@ namespace KorvanaFramework
 // The fragment program, or 0 (logged) where it does not build.
 std::uint32_t BuildPenumbraProgram();
 
-// Puts the program in use for a map of `mapSize` texels rendered with
-// `lightProjection`, for a light `lightSize` scene units across (for a
-// directional light: the growth of the penumbra per unit of distance).
-void UsePenumbraProgram(std::uint32_t program, const Matrix4& lightProjection, std::int32_t mapSize,
-                        float lightSize);
+// Puts the program in use for a map rendered with `lightProjection`, for a
+// light `lightSize` scene units across (for a directional light: the growth
+// of the penumbra per unit of distance).
+void UsePenumbraProgram(std::uint32_t program, const Matrix4& lightProjection, float lightSize);
 }

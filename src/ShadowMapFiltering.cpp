@@ -152,7 +152,7 @@ bool Renderer::UseLitShare(const Matrix4& lightProjection, std::int32_t mapSize)
     if (filtering == MapFiltering::Pcss && pcssProgram != 0) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_NONE);
         FilterComparisons(GL_NEAREST);
-        UsePenumbraProgram(pcssProgram, lightProjection, mapSize, options.lightSize);
+        UsePenumbraProgram(pcssProgram, lightProjection, options.lightSize);
         return true;
     }
     if (filtering == MapFiltering::Vsm && varianceMap.Available()) {
