@@ -49,28 +49,36 @@ GLuint CountedSamples(GLuint query)
     return samples;
 }
 
-// The window quad where the stencil equals `value` under `mask`, counted;
-// each pixel drawn has its shown-shadow bit flipped.
-void DrawCounted(GLuint query, GLuint value, GLuint mask)
+// The window quad in `color` where the stencil passes `function` against
+// `value`, counted.
+void DrawCounted(GLuint query, GLenum function, GLuint value, const float* color)
 {
-    glStencilFunc(GL_EQUAL, static_cast<GLint>(value), mask);
-    glStencilOp(GL_KEEP, GL_KEEP, GL_INVERT);
-    glStencilMask(ShownShadowBit);
+    glStencilFunc(function, static_cast<GLint>(value), AllBits);
+    glColor4fv(color);
     glBeginQuery(GL_SAMPLES_PASSED, query);
     DrawWindowQuad();
     glEndQuery(GL_SAMPLES_PASSED);
+}
+
+// Every pixel as the shown method's light.
+void MarkAllLit()
+{
+    glClearStencil(static_cast<GLint>(ShownLightBit));
+    glStencilMask(AllBits);
+    glClear(GL_STENCIL_BUFFER_BIT);
+    glClearStencil(0);
 }
 }
 
 const float ErrorColors::FalseShadow[4] = {1.0f, 0.0f, 1.0f, 0.7f};
 const float ErrorColors::FalseLight[4] = {0.0f, 1.0f, 0.0f, 0.7f};
 
-void BeginMarkingShownShadow()
+void BeginMarkingShownLight()
 {
     glEnable(GL_STENCIL_TEST);
-    glStencilFunc(GL_ALWAYS, static_cast<GLint>(ShownShadowBit), AllBits);
+    glStencilFunc(GL_ALWAYS, static_cast<GLint>(ShownLightBit), AllBits);
     glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
-    glStencilMask(ShownShadowBit);
+    glStencilMask(ShownLightBit);
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
 }
 
@@ -90,49 +98,54 @@ bool ErrorView::Prepare()
     return true;
 }
 
-// Mode 2's own counts say what it shadowed (any count but 0, also one that
-// wrapped below 0; the counts are cleared once the bit is set); mode 1 shadows where its
-// flattened casters fall, which is drawn again without their depth so that
-// the depth buffer holds the scene's surfaces; modes 0 and 3 start from a
-// clear stencil (mode 3 marks in its own pass, where its filter is set up).
-void ErrorView::MarkShownShadow(Renderer& renderer) const
+// Mode 2 lit what its counts left at 0: those become all ones, the others
+// (a count that wrapped below 0 too) zero, and then all but the top bit are
+// cleared. Mode 1 lights
+// all but where its flattened casters fall, which is drawn again without
+// their depth so that the depth buffer holds the scene's surfaces. Mode 0
+// lights everything; mode 3 marks in its own pass, where its filter is set
+// up.
+void ErrorView::MarkShownLight(Renderer& renderer) const
 {
     switch (renderer.options.rendererMode) {
     case RendererMode::Volumes:
         glDisable(GL_DEPTH_TEST);
-        glStencilFunc(GL_NOTEQUAL, static_cast<GLint>(ShownShadowBit), ~ShownShadowBit & AllBits);
-        glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
-        glStencilMask(ShownShadowBit);
+        glStencilFunc(GL_EQUAL, 0, AllBits);
+        glStencilOp(GL_ZERO, GL_KEEP, GL_INVERT);
+        glStencilMask(AllBits);
         DrawWindowQuad();
-        glStencilMask(~ShownShadowBit & AllBits);
+        glStencilMask(~ShownLightBit & AllBits);
         glClear(GL_STENCIL_BUFFER_BIT);
         glEnable(GL_DEPTH_TEST);
         break;
     case RendererMode::Projected:
-        glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        MarkAllLit();
+        glClear(GL_DEPTH_BUFFER_BIT);
         glDepthMask(GL_TRUE);
         glDepthFunc(GL_LESS);
         renderer.DrawScene(false, false, false);
         glDepthMask(GL_FALSE);
         if (renderer.planeValid) {
-            BeginMarkingShownShadow();
+            BeginMarkingShownLight();
+            glStencilFunc(GL_ALWAYS, 0, AllBits);
             renderer.DrawFlattenedCasters();
         }
         break;
     case RendererMode::Mapping:
         break;
     default:
-        glClear(GL_STENCIL_BUFFER_BIT);
+        MarkAllLit();
         break;
     }
 }
 
-// The exact count goes through depth clamping: volume faces beyond the far
-// plane are kept at the greatest depth instead of being clipped, behind
-// every surface, just as an infinite far plane keeps them, so the depth
-// buffer of the shown method serves whatever far plane it had. Then the
-// stencil's shown-shadow bit is flipped where the exact count is not zero:
-// it then marks disagreement.
+// The surfaces the light can reach are marked and counted. The exact count
+// runs over the shown method's depth buffer, whatever its far plane, with
+// depth clamping: volume faces beyond the far plane are kept at the
+// greatest depth instead of being clipped, behind every surface, just as
+// an infinite far plane keeps them. Then a pixel disagrees where the method lit it
+// and the count is not 0 (above 0xC0: lit, a receiver, some count), or
+// where the method shadowed it and the count is 0 (0x40: a receiver only).
 float ErrorView::Check(Renderer& renderer)
 {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
@@ -144,16 +157,10 @@ float ErrorView::Check(Renderer& renderer)
     glEnable(GL_STENCIL_TEST);
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glDepthMask(GL_FALSE);
-    MarkShownShadow(renderer);
+    MarkShownLight(renderer);
 
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
-    glEnable(GL_DEPTH_CLAMP);
-    renderer.shadowVolumes.Update(0.0f, true);
-    CountVolumesInStencil(renderer.shadowVolumes, true, CountBits);
-    glDisable(GL_DEPTH_CLAMP);
-
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
     glDepthFunc(GL_EQUAL);
@@ -164,19 +171,19 @@ float ErrorView::Check(Renderer& renderer)
     renderer.DrawScene(false, false, false, renderer.SelectLitTriangles());
     glEndQuery(GL_SAMPLES_PASSED);
 
-    glDisable(GL_DEPTH_TEST);
-    glStencilFunc(GL_NOTEQUAL, 0, CountBits);
-    glStencilOp(GL_KEEP, GL_KEEP, GL_INVERT);
-    glStencilMask(ShownShadowBit);
-    DrawWindowQuad();
+    glDepthFunc(GL_LESS);
+    glEnable(GL_DEPTH_CLAMP);
+    renderer.shadowVolumes.Update(0.0f, true);
+    CountVolumesInStencil(renderer.shadowVolumes, true, CountBits);
+    glDisable(GL_DEPTH_CLAMP);
 
+    glDisable(GL_DEPTH_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4fv(ErrorColors::FalseShadow);
-    DrawCounted(queries[1], ShownShadowBit | ReceiverBit, AllBits);
-    glColor4fv(ErrorColors::FalseLight);
-    DrawCounted(queries[2], ShownShadowBit | ReceiverBit, ShownShadowBit | ReceiverBit);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+    DrawCounted(queries[1], GL_LESS, ShownLightBit | ReceiverBit, ErrorColors::FalseLight);
+    DrawCounted(queries[2], GL_EQUAL, ReceiverBit, ErrorColors::FalseShadow);
     glPopAttrib();
 
     const GLuint receivers = CountedSamples(queries[0]);

@@ -12,13 +12,13 @@ namespace KorvanaFramework
 {
 class Renderer;
 
-// The stencil bit that marks the pixels the shown method leaves in shadow
-// (a soft method: those with less than half of the light).
-constexpr std::uint32_t ShownShadowBit = 0x80;
+// The stencil bit that marks the pixels the shown method lights (a soft
+// method: those with at least half of the light).
+constexpr std::uint32_t ShownLightBit = 0x80;
 
 // Sets up the stencil so that every fragment the next drawing writes marks
-// its pixel as shadowed by the shown method; colour and depth stay.
-void BeginMarkingShownShadow();
+// its pixel as lit by the shown method; colour and depth stay.
+void BeginMarkingShownLight();
 
 // What the tints say.
 struct ErrorColors
@@ -35,13 +35,13 @@ public:
     bool Prepare();
 
     // After the frame's pass, on its depth buffer and camera view: marks
-    // what the shown method shadowed (mode 3 has done so in its pass),
-    // counts the exact shadow, tints the disagreeing pixels and returns the
-    // share of agreeing ones in percent. The stencil buffer is left used.
+    // what the shown method lit (mode 3 has done so in its pass), counts
+    // the exact shadow, tints the disagreeing pixels and returns the share
+    // of agreeing ones in percent. The stencil buffer is left used.
     float Check(Renderer& renderer);
 
 private:
-    void MarkShownShadow(Renderer& renderer) const;
+    void MarkShownLight(Renderer& renderer) const;
 
     std::uint32_t queries[3] = {};
 };

@@ -17,7 +17,10 @@ constexpr float WidestSearch = 0.5f;
 constexpr float WidestPenumbra = 0.5f;
 
 // The map is read as plain depth (comparison off) so that one texture
-// serves the search and the filter. Each sample's depth is compared with
+// serves the search (3 × 3 reads) and the filter (4 × 4). Where the search
+// finds casters at all its reads or at none, the filter, which lies within
+// the searched area, is skipped: the fragment is in the full shadow or in
+// the open. Each sample's depth is compared with
 // the receiver's plane at that sample, not the receiver's own depth, so a
 // wide filter on a surface slanted to the light does not shadow it.
 const char* const PenumbraSource = R"(
@@ -65,9 +68,9 @@ void main()
     search = clamp(search, 0.0, widestSearch);
     float blockers = 0.0;
     float sum = 0.0;
-    for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 4; ++x) {
-            vec2 offset = GridPoint(x, y, 4.0) * search;
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 3; ++x) {
+            vec2 offset = GridPoint(x, y, 3.0) * search;
             float z = texture2D(map, p.xy + offset).r;
             if (z < PlaneDepth(offset)) {
                 blockers += 1.0;
@@ -75,21 +78,21 @@ void main()
             }
         }
     }
-    if (blockers == 0.0) {
-        gl_FragColor = gl_Color;
+    if (blockers == 0.0 || blockers == 9.0) {
+        gl_FragColor = gl_Color * (blockers == 0.0 ? 1.0 : 0.0);
         return;
     }
     float blocker = sum / blockers;
     vec2 width = lightSize * scale * (receiver - blocker) / (perspective ? blocker * receiver : 1.0);
     width = clamp(width, 0.0, widestPenumbra);
     float lit = 0.0;
-    for (int y = 0; y < 5; ++y) {
-        for (int x = 0; x < 5; ++x) {
-            vec2 offset = GridPoint(x, y, 5.0) * width;
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            vec2 offset = GridPoint(x, y, 4.0) * width;
             lit += PlaneDepth(offset) <= texture2D(map, p.xy + offset).r ? 1.0 : 0.0;
         }
     }
-    gl_FragColor = gl_Color * (lit / 25.0);
+    gl_FragColor = gl_Color * (lit / 16.0);
 }
 )";
 }

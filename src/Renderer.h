@@ -307,7 +307,7 @@ private:
     // Sets up the chosen filter so that the next drawing's fragments carry
     // their lit share in the alpha; true while it left a program in use.
     bool UseLitShare(const Matrix4& lightProjection, std::int32_t mapSize);
-    // Marks the pixels the map leaves in shadow for the error view.
-    void MarkMappedShadow(const Matrix4& lightProjection, std::int32_t mapSize);
+    // Marks the pixels the map lights for the error view.
+    void MarkMappedLight(const Matrix4& lightProjection, std::int32_t mapSize);
 };
 }

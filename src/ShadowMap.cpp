@@ -539,7 +539,7 @@ void Renderer::RenderShadowMap()
         DrawFilteredLight(lightCamera.projection, size);
     }
     if (options.errorView && options.errorViewOffered)
-        MarkMappedShadow(lightCamera.projection, size);
+        MarkMappedLight(lightCamera.projection, size);
     glDepthMask(GL_TRUE);
     glDepthFunc(GL_LEQUAL);
     glDisable(GL_ALPHA_TEST);

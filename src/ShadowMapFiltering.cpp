@@ -187,23 +187,27 @@ void Renderer::DrawFilteredLight(const Matrix4& lightProjection, std::int32_t ma
 }
 
 // The same lit share as the pass drew, of the unlit white scene, so that
-// the alpha is the share itself; the alpha test keeps the fragments with
-// less than half of the light. The map shown as a texture shadows nothing.
-void Renderer::MarkMappedShadow(const Matrix4& lightProjection, std::int32_t mapSize)
+// the alpha is the share itself; the alpha test keeps the fragments with at
+// least half of the light. The map shown as a texture shadows nothing.
+void Renderer::MarkMappedLight(const Matrix4& lightProjection, std::int32_t mapSize)
 {
-    if (options.drawAsTexture)
-        return;
     glPushAttrib(GL_ALL_ATTRIB_BITS);
-    BeginMarkingShownShadow();
+    BeginMarkingShownLight();
     glDisable(GL_LIGHTING);
     glDisable(GL_BLEND);
+    glDepthFunc(GL_EQUAL);
+    glDepthMask(GL_FALSE);
+    if (options.drawAsTexture) {
+        glDisable(GL_ALPHA_TEST);
+        DrawScene(false, false, false);
+        glPopAttrib();
+        return;
+    }
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_R_TO_TEXTURE);
     glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_LESS, 0.5f);
-    glDepthFunc(GL_EQUAL);
-    glDepthMask(GL_FALSE);
+    glAlphaFunc(GL_GEQUAL, 0.5f);
     if (CubeMapInUse()) {
         DrawCubeComparisons(false);
     } else {

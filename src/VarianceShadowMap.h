@@ -7,6 +7,7 @@
 
 #include "Geometry.h"
 
+#include <array>
 #include <cstdint>
 
 namespace KorvanaFramework
@@ -16,8 +17,8 @@ class Renderer;
 class VarianceShadowMap
 {
 public:
-    // Finds a two-channel format the driver renders to (32-bit float, then
-    // 16-bit fixed, then 16-bit float) with `depthTexture` as the depth
+    // Finds a two-channel format the driver renders to (16-bit fixed, then
+    // 32-bit float, then 16-bit float) with `depthTexture` as the depth
     // buffer, and builds the programs; Available() tells whether it did.
     void Prepare(std::uint32_t depthTexture);
     bool Available() const { return ready; }
@@ -31,7 +32,8 @@ public:
 private:
     bool TryFormat(std::int32_t format, std::uint32_t depthTexture);
     void FitSize(std::int32_t size);
-    void Blur(std::int32_t size, std::int32_t blur) const;
+    // A width whose program fails to build is logged once and left unblurred.
+    void Blur(std::int32_t size, std::int32_t blur);
 
     bool ready = false;
     std::int32_t format = 0;
@@ -41,7 +43,8 @@ private:
     std::uint32_t moments[2] = {};
     std::uint32_t framebuffers[2] = {};
     std::uint32_t momentsProgram = 0;
-    std::uint32_t blurProgram = 0;
+    // The blur of each odd width up to 31 texels, built when first used.
+    std::array<std::uint32_t, 16> blurPrograms{};
     std::uint32_t receiverProgram = 0;
 };
 }

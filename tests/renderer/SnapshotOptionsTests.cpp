@@ -107,15 +107,18 @@ TEST(SnapshotOptions, EveryRowOfTheStandardTableIsAcceptedByTheBars)
     KorvanaFramework::RendererOptions options;
     options.tweakBarsReady = TwInit(TW_OPENGL, nullptr) != 0;
     ASSERT_TRUE(options.tweakBarsReady);
+    options.errorViewOffered = true;
     KorvanaFramework::CreateMainBar(options);
     KorvanaFramework::CreateProjectedBar(options);
     KorvanaFramework::CreateVolumeBar(options);
     KorvanaFramework::CreateMappedBar(options);
+    KorvanaFramework::OfferFilters(options, true, true);
     const std::vector<Snapshot::TableRow> table = Snapshot::StandardTable();
     ASSERT_FALSE(table.empty());
     EXPECT_EQ(table.front().name, "0 no shadow");
     int volumeRows = 0, mapRows = 0;
     for (const Snapshot::TableRow& row : table) {
+        options.errorView = false;
         for (const Snapshot::Setting& setting : row.settings) {
             std::string error;
             EXPECT_TRUE(ApplySetting(setting, error)) << row.name << ": " << error;
@@ -123,9 +126,10 @@ TEST(SnapshotOptions, EveryRowOfTheStandardTableIsAcceptedByTheBars)
         if (options.rendererMode == RendererMode::Mapping) {
             ++mapRows;
             EXPECT_EQ(row.name.find("3 map " + std::to_string(options.mapSize) + " "), 0u) << row.name;
-            const char* filters[] = {"Brak", "Liniowe", "PCF"};
+            const char* filters[] = {"Brak", "Liniowe", "PCF", "PCSS", "VSM"};
             EXPECT_NE(row.name.find(filters[static_cast<int>(options.filtering)]), std::string::npos) << row.name;
         }
+        EXPECT_EQ(options.errorView, row.name.find("error view") != std::string::npos) << row.name;
         if (options.rendererMode != RendererMode::Volumes)
             continue;
         ++volumeRows;

@@ -66,17 +66,19 @@ std::vector<TableRow> StandardTable()
     for (const char* size : {"512", "1024", "2048", "4096"})
         for (const char* filter : {"Brak", "Liniowe 2x2", "PCF 4x4"})
             table.push_back(MapRow(size, filter));
-    for (const char* size : {"1024", "2048"}) {
-        table.push_back(MapRow(size, "Miekkie (PCSS)"));
+    for (const std::string size : {"1024", "2048"}) {
+        TableRow pcss = MapRow(size, "Miekkie (PCSS)");
+        pcss.name = "3 map " + size + " PCSS";
+        table.push_back(pcss);
         TableRow variance = MapRow(size, "Wariancyjne (VSM)");
-        variance.name += " blur 5";
+        variance.name = "3 map " + size + " VSM blur 5";
         variance.settings.push_back({"mapped/blur", "5"});
         table.push_back(variance);
     }
     table.push_back(ErrorViewRow("1 error view", {Mode("1"), {"projected/useDarkening", "Wylaczone"}}));
     table.push_back(ErrorViewRow("2 depth-fail error view",
                                  VolumeRow("", "Depth-Fail", "Wylaczone", "Wylaczone").settings));
-    table.push_back(ErrorViewRow("3 map 512 error view", MapRow("512", "Brak").settings));
+    table.push_back(ErrorViewRow("3 map 512 Brak error view", MapRow("512", "Brak").settings));
     return table;
 }
 
