@@ -324,7 +324,7 @@ void TW_CALL GetLowDiffuse(void* value, void* clientData)
 void CreateMainBar(RendererOptions& options)
 {
     TwBar* bar = RenewBar(options.mainBar, "main",
-                          "main label='Okno glowne' size='390 200' color='18 141 18' alpha=64 valueswidth=160");
+                          "main label='Okno glowne' size='350 160' color='18 141 18' alpha=64 valueswidth=120");
     options.rendererMode = RendererMode::None;
     const TwType modeType = TwDefineEnum("rendererMode", nullptr, 0);
     TwAddVarCB(bar, "rederingMode", modeType, SetRendererMode, GetRendererMode, &options,

@@ -95,7 +95,7 @@ TEST_F(ProgramBarsTest, BarsStartWhereAndHowTheProgramPutsThem)
         bool visible;
     };
     const Expected bars[] = {
-        {"main", "Okno glowne", 350, 160, 16, 16, 160, true},
+        {"main", "Okno glowne", 350, 160, 16, 16, 120, true},
         {"projected", "Opcje rzutowania cieni", 350, 130, 2000, 16, 160, false},
         {"volume", "Opcje cieni objetosciowych", 360, 200, 2000, 16, 160, false},
         {"mapped", "Opcje mapowania cieni", 350, 330, 2000, 16, 160, false},

@@ -137,8 +137,8 @@ TEST(SnapshotOptions, EveryRowOfTheStandardTableIsAcceptedByTheBars)
         EXPECT_EQ(options.volumeUseDarkening, row.name.find("darkening") != std::string::npos) << row.name;
         EXPECT_EQ(options.drawVolumes, row.name.find("visible") != std::string::npos) << row.name;
     }
-    EXPECT_EQ(volumeRows, 5);
-    EXPECT_EQ(mapRows, 12);
+    EXPECT_EQ(volumeRows, 6);
+    EXPECT_EQ(mapRows, 17);
     EXPECT_EQ(options.rendererMode, RendererMode::Mapping);
     KorvanaFramework::DeleteBars(options);
 }
