@@ -30,7 +30,8 @@ std::uint32_t BuildFragmentProgram(const std::string& name, const char* prelude,
     GLint done = GL_FALSE;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &done);
     if (done != GL_TRUE) {
-        LOG_ERROR("Program " << name << " się nie skompilował: " << InfoLog(shader, glGetShaderiv, glGetShaderInfoLog));
+        LOG_ERROR("Program " << name
+                             << " się nie skompilował: " << InfoLog(shader, glGetShaderiv, glGetShaderInfoLog));
         glDeleteShader(shader);
         return 0;
     }
@@ -40,7 +41,8 @@ std::uint32_t BuildFragmentProgram(const std::string& name, const char* prelude,
     glDeleteShader(shader);
     glGetProgramiv(program, GL_LINK_STATUS, &done);
     if (done != GL_TRUE) {
-        LOG_ERROR("Program " << name << " się nie skonsolidował: " << InfoLog(program, glGetProgramiv, glGetProgramInfoLog));
+        LOG_ERROR("Program " << name
+                             << " się nie skonsolidował: " << InfoLog(program, glGetProgramiv, glGetProgramInfoLog));
         glDeleteProgram(program);
         return 0;
     }

@@ -221,9 +221,9 @@ void Renderer::RenderCubeDepthMaps(std::int32_t size)
     const Vec4& p = light.position;
     shadowCube.light = {p[0] / p[3], p[1] / p[3], p[2] / p[3]};
     const Vec3& at = shadowCube.light;
-    lightCameraFitted = options.fitFrustum &&
-                        FitCubeRange(shadowCube.light, ShadowFitTargets(), shadowCube.near, shadowCube.far);
-    if (!lightCameraFitted) {
+    const bool fitted =
+        options.fitFrustum && FitCubeRange(shadowCube.light, ShadowFitTargets(), shadowCube.near, shadowCube.far);
+    if (!fitted) {
         shadowCube.near = options.near;
         shadowCube.far = options.far;
     }

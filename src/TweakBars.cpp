@@ -198,7 +198,8 @@ std::string FilterValues(bool pcss, bool vsm)
 
 // --- bar "light" ----------------------------------------------------------
 
-// Whether the driver can render and compare a cube map; the row is offered
+// Whether the driver can render and compare a cube map, as OfferCubeMap was
+// last told since the bar was built with the row hidden; the row is offered
 // for point lights only, the one kind that shines in every direction.
 bool cubeMapSupported = false;
 
@@ -514,6 +515,7 @@ void CreateMappedBar(RendererOptions& options)
                "help='Odcina najslabsza czesc swiatla mapy wariancyjnej, gdzie obiekty zachodza na siebie i "
                "swiatlo przecieka do cienia; wieksza wartosc daje ostrzejsza krawedz.'");
     options.cubeMap = false;
+    cubeMapSupported = false;
     TwAddVarRW(bar, "cubeMap", TW_TYPE_BOOLCPP, &options.cubeMap,
                "label='Mapa szescienna' true='Wlaczone' false='Wylaczone' group='Rendering mapy cieni' hide "
                "help='Swiatlo punktowe rysuje obiekty w szesc map o kacie 90 stopni, po jednej na kazda sciane "

@@ -20,14 +20,6 @@ CasterOutline BoxCaster(const Vec3& low, const Vec3& high)
     return caster;
 }
 
-Box BoxOf(const Vec3& low, const Vec3& high)
-{
-    Box box;
-    Include(box, {low[0], low[1], low[2], 1.0f});
-    Include(box, {high[0], high[1], high[2], 1.0f});
-    return box;
-}
-
 // Normalised device coordinates of a world point under the camera, and its
 // clip w, which is not positive behind the light.
 std::array<double, 4> Device(const LightCamera& camera, const Vec3& p)
@@ -50,9 +42,10 @@ protected:
     // Two boxes over a floor of 20 × 20 at y = -2, which receives their shadows.
     void SetUp() override
     {
-        casters = {BoxCaster({-1.0f, -2.0f, -1.0f}, {0.0f, 0.0f, 0.0f}), BoxCaster({0.5f, -2.0f, 0.5f}, {1.5f, 1.0f, 1.5f})};
+        casters = {BoxCaster({-1.0f, -2.0f, -1.0f}, {0.0f, 0.0f, 0.0f}),
+                   BoxCaster({0.5f, -2.0f, 0.5f}, {1.5f, 1.0f, 1.5f})};
         targets.casters = &casters;
-        targets.receivers = BoxOf({-10.0f, -2.0f, -10.0f}, {10.0f, 1.0f, 10.0f});
+        targets.receivers = Box{{-10.0f, -2.0f, -10.0f}, {10.0f, 1.0f, 10.0f}, false, false};
     }
 
     Light LightAt(LightType type, const Vec3& p)

@@ -36,11 +36,19 @@ TableRow VolumeRow(const char* name, const char* counting, const char* darkening
 }
 
 // Shadow mapping at one map size and filter, the default preview and
-// outline kept.
-TableRow MapRow(const std::string& size, const std::string& filter)
+// outline kept; fitted to the casters or not, in a cube map or not (the
+// cube map's switch only where the bar offers it).
+TableRow MapRow(const std::string& size, const std::string& filter, bool fitted, bool cube, bool cubeOffered)
 {
-    return {"3 map " + size + " " + filter.substr(0, filter.find(' ')),
-            {Mode("3"), {"mapped/mapSize", size}, {"mapped/filtering", filter}}};
+    const std::string variant = fitted ? "fitted " : cube ? "cube " : "";
+    TableRow row{"3 map " + size + " " + variant + filter.substr(0, filter.find(' ')),
+                 {Mode("3"),
+                  {"mapped/mapSize", size},
+                  {"mapped/filtering", filter},
+                  {"mapped/fitFrustum", fitted ? "Wlaczone" : "Wylaczone"}}};
+    if (cubeOffered)
+        row.settings.push_back({"mapped/cubeMap", cube ? "Wlaczone" : "Wylaczone"});
+    return row;
 }
 
 // A configuration with the error view on; the rows after it switch it off.
@@ -51,7 +59,7 @@ TableRow ErrorViewRow(const char* name, std::vector<Setting> settings)
 }
 }
 
-std::vector<TableRow> StandardTable()
+std::vector<TableRow> StandardTable(bool cubeMapOffered)
 {
     std::vector<TableRow> table{
         {"0 no shadow", {Mode("0")}},
@@ -65,12 +73,18 @@ std::vector<TableRow> StandardTable()
     };
     for (const char* size : {"512", "1024", "2048", "4096"})
         for (const char* filter : {"Brak", "Liniowe 2x2", "PCF 4x4"})
-            table.push_back(MapRow(size, filter));
+            table.push_back(MapRow(size, filter, false, false, cubeMapOffered));
+    table.push_back(MapRow("512", "Brak", true, false, cubeMapOffered));
+    table.push_back(MapRow("2048", "PCF 4x4", true, false, cubeMapOffered));
+    if (cubeMapOffered)
+        for (const char* size : {"512", "1024"})
+            for (const char* filter : {"Brak", "PCF 4x4"})
+                table.push_back(MapRow(size, filter, false, true, true));
     for (const std::string size : {"1024", "2048"}) {
-        TableRow pcss = MapRow(size, "Miekkie (PCSS)");
+        TableRow pcss = MapRow(size, "Miekkie (PCSS)", false, false, cubeMapOffered);
         pcss.name = "3 map " + size + " PCSS";
         table.push_back(pcss);
-        TableRow variance = MapRow(size, "Wariancyjne (VSM)");
+        TableRow variance = MapRow(size, "Wariancyjne (VSM)", false, false, cubeMapOffered);
         variance.name = "3 map " + size + " VSM blur 5";
         variance.settings.push_back({"mapped/blur", "5"});
         table.push_back(variance);
@@ -78,7 +92,8 @@ std::vector<TableRow> StandardTable()
     table.push_back(ErrorViewRow("1 error view", {Mode("1"), {"projected/useDarkening", "Wylaczone"}}));
     table.push_back(ErrorViewRow("2 depth-fail error view",
                                  VolumeRow("", "Depth-Fail", "Wylaczone", "Wylaczone").settings));
-    table.push_back(ErrorViewRow("3 map 512 Brak error view", MapRow("512", "Brak").settings));
+    table.push_back(
+        ErrorViewRow("3 map 512 Brak error view", MapRow("512", "Brak", false, false, cubeMapOffered).settings));
     return table;
 }
 
@@ -111,7 +126,7 @@ std::string FormatStatistics(const FrameStatistics& statistics)
 bool RunFrameTable(KorvanaFramework::Renderer& renderer, SnapshotWindow& window, int frames, int rounds,
                    std::ostream& out, std::string& error)
 {
-    const std::vector<TableRow> table = StandardTable();
+    const std::vector<TableRow> table = StandardTable(renderer.shadowCube.Ready());
     std::vector<FrameStatistics> best(table.size());
     for (int round = 0; round < rounds; ++round) {
         for (std::size_t row = 0; row < table.size(); ++row) {
