@@ -41,12 +41,11 @@ void DrawReceivingScene(const Renderer& renderer)
 // the stencil buffer when asked, so that overlapping shadow triangles darken
 // a pixel only once; the frame has cleared the stencil buffer, and clearing
 // it again would cost a pass over the whole window.
-void DrawFlattenedCasters(Renderer& renderer)
+void DrawFlattenedShadow(Renderer& renderer)
 {
     const RendererOptions& options = renderer.options;
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glDisable(GL_LIGHTING);
-    glPolygonOffset(0.0f, options.projectedPolygonOffset);
     if (options.projectedUseDarkening) {
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -59,12 +58,22 @@ void DrawFlattenedCasters(Renderer& renderer)
     } else {
         glColor4f(0.0f, 0.0f, 0.0f, BlackShadowAlpha);
     }
-    glPushMatrix();
-    renderer.ComputeShadowMatrix();
-    renderer.DrawScene(false, false, true);
-    glPopMatrix();
+    renderer.DrawFlattenedCasters();
     glPopAttrib();
 }
+}
+
+// The shadow matrix is taken anew, so the matrix follows the light at once.
+void Renderer::DrawFlattenedCasters()
+{
+    glPushAttrib(GL_POLYGON_BIT);
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(0.0f, options.projectedPolygonOffset);
+    glPushMatrix();
+    ComputeShadowMatrix();
+    DrawScene(false, false, true);
+    glPopMatrix();
+    glPopAttrib();
 }
 
 // Runs at every scene load. The plane is known only when the plane object
@@ -116,7 +125,7 @@ void Renderer::RenderProjectedShadow()
     light.Upload(true);
     DrawReceivingScene(*this);
     if (planeValid)
-        DrawFlattenedCasters(*this);
+        DrawFlattenedShadow(*this);
     glPopAttrib();
 }
 }

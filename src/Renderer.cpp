@@ -68,6 +68,7 @@ bool Renderer::InitGL()
     glEnable(GL_POLYGON_OFFSET_FILL);
 
     options.tweakBarsReady = TwInit(TW_OPENGL, nullptr) != 0;
+    options.errorViewOffered = errorView.Prepare();
     CreateMainBar(options);
     CreateProjectedBar(options);
     CreateVolumeBar(options);
@@ -141,6 +142,8 @@ void Renderer::RenderFrame()
         RenderShadowMap();
         break;
     }
+    if (options.errorView && options.errorViewOffered)
+        options.agreementPercent = errorView.Check(*this);
     if (light.changed)
         light.DrawMarker();
     TwDraw();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "FrameRate.h"
+#include "ErrorView.h"
 #include "Geometry.h"
 #include "Light.h"
 #include "LightFrustumFit.h"
@@ -12,6 +13,7 @@
 #include "Scene.h"
 #include "ShadowCubeMap.h"
 #include "ShadowVolumes.h"
+#include "VarianceShadowMap.h"
 #include "VolumeFootprint.h"
 
 #include "tweakbar/TweakBar.h"
@@ -38,6 +40,8 @@ enum class MapFiltering : std::int32_t
     None = 0,    // one comparison: a surface is lit or not
     Linear = 1,  // the driver's linear filter over 2 × 2 comparisons
     Pcf = 2,     // the mean of 4 × 4 comparisons around the texel
+    Pcss = 3,    // contact-hardening: a filter as wide as the penumbra
+    Vsm = 4,     // a variance map and Chebyshev's bound
 };
 
 // The side of the smallest shadow map, and of the largest the bar offers.
@@ -63,6 +67,9 @@ struct RendererOptions
     Vec3 backgroundColor{};
     float frameMilliseconds = 0.0f;  // the main bar's read-only frame figures
     float framesPerSecond = 0.0f;
+    bool errorViewOffered = false;  // set before the bars are built
+    bool errorView = false;         // tint where the method and the exact shadow disagree
+    float agreementPercent = 0.0f;  // the error view's read-only share of agreeing pixels
 
     TwBar* projectedBar = nullptr;
     bool drawObjects = false;
@@ -92,6 +99,9 @@ struct RendererOptions
     bool showFrustum = false;
     std::int32_t mapSize = 0;  // texels along each side of the map
     MapFiltering filtering = MapFiltering::None;
+    float lightSize = 0.0f;          // the light's width for PCSS, in scene units
+    std::int32_t blur = 0;           // the box blur of the variance map, in texels
+    float bleedingReduction = 0.0f;  // the share of Chebyshev's bound cut away
     bool fitFrustum = false;  // the light's frustum fitted to the casters in every frame
     bool cubeMap = false;     // a point light's map in six cube faces, where offered
 
@@ -241,8 +251,13 @@ public:
     // largest map the bar offers now.
     std::int32_t shadowMapDriverLimit = 0;
     std::int32_t offeredMapSize = 0;
-    // The fragment program of PCF 4 × 4; 0 before OpenGL 2.0.
+    // The fragment programs of PCF 4 × 4 and of the contact-hardening
+    // filter; 0 before OpenGL 2.0.
     std::uint32_t pcfProgram = 0;
+    std::uint32_t pcssProgram = 0;
+    VarianceShadowMap varianceMap;
+    // Compares the frame's shadow with the exact one while options.errorView.
+    ErrorView errorView;
 
     // The light's camera of the last depth pass, and whether it was fitted
     // to the casters (its corners are known only then).
@@ -256,6 +271,11 @@ public:
 
     // The map side the pass renders: the chosen one within what is offered.
     std::int32_t MapSizeInUse() const;
+    // Whether the driver can run a filter; only those are offered.
+    bool FilterOffered(MapFiltering filtering) const;
+    // Draws the casters flattened onto the shadow plane, in the current
+    // colour and state, with the depth offset of the projected method.
+    void DrawFlattenedCasters();
     // True when the pass renders the point light's cube map.
     bool CubeMapInUse() const;
     // The casters' outlines and the receivers' box the light's camera is
@@ -267,8 +287,8 @@ private:
     void PrepareShadowMapStorage();
     // Offers the map sizes the driver and the window allow now.
     void OfferMapSizes();
-    // Compiles the fragment program of PCF 4 × 4 where OpenGL 2.0 exists.
-    void PreparePcfProgram();
+    // Compiles the filters' fragment programs where OpenGL 2.0 exists.
+    void PrepareFilterPrograms();
     // The light's camera, fitted or as the options set it, loaded for the
     // depth pass.
     void LoadLightCamera();
@@ -283,6 +303,11 @@ private:
     // The full-light pass blended over the dimmed one by each fragment's
     // filtered lit share; the comparison is set up and the texture
     // coordinates generated.
-    void DrawFilteredLight(std::int32_t mapSize);
+    void DrawFilteredLight(const Matrix4& lightProjection, std::int32_t mapSize);
+    // Sets up the chosen filter so that the next drawing's fragments carry
+    // their lit share in the alpha; true while it left a program in use.
+    bool UseLitShare(const Matrix4& lightProjection, std::int32_t mapSize);
+    // Marks the pixels the map lights for the error view.
+    void MarkMappedLight(const Matrix4& lightProjection, std::int32_t mapSize);
 };
 }

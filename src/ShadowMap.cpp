@@ -428,7 +428,8 @@ void Renderer::PrepareShadowMapStorage()
     const char* rendererName = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     waitForDepthPass = rendererName != nullptr && std::strstr(rendererName, "llvmpipe") != nullptr;
     shadowMapDriverLimit = DriverLimit();
-    PreparePcfProgram();
+    PrepareFilterPrograms();
+    OfferFilters(options, FilterOffered(MapFiltering::Pcss), FilterOffered(MapFiltering::Vsm));
     previewProgram = GLEW_VERSION_2_0 ? BuildPreviewProgram() : 0;
     PrepareShadowCube();
     OfferMapSizes();
@@ -496,7 +497,12 @@ void Renderer::RenderShadowMap()
         RenderCubeDepthMaps(size);
     } else {
         LoadLightCamera();
-        RenderDepthMap(*this, size);
+        if (options.filtering == MapFiltering::Vsm && varianceMap.Available()) {
+            FitMapStorage(*this, size);
+            varianceMap.Render(*this, lightCamera.projection, size, options.blur);
+        } else {
+            RenderDepthMap(*this, size);
+        }
         LoadTextureMatrix(lightCamera.projection, lightCamera.view);
     }
 
@@ -530,8 +536,10 @@ void Renderer::RenderShadowMap()
     } else {
         SetUpComparison(light, false);
         KeepDepth();
-        DrawFilteredLight(size);
+        DrawFilteredLight(lightCamera.projection, size);
     }
+    if (options.errorView && options.errorViewOffered)
+        MarkMappedLight(lightCamera.projection, size);
     glDepthMask(GL_TRUE);
     glDepthFunc(GL_LEQUAL);
     glDisable(GL_ALPHA_TEST);

@@ -2,6 +2,8 @@
 // light is blended over the dimmed pass by the share of comparisons around
 // each fragment that find it lit. Fully lit and fully shadowed fragments
 // keep exactly the colours of the unfiltered pass.
+#include "ErrorView.h"
+#include "PenumbraFilter.h"
 #include "Renderer.h"
 #include "ShaderPrograms.h"
 
@@ -63,16 +65,13 @@ bool HasDestinationAlpha()
     return bits > 0;
 }
 
-// The sixteen comparisons in the fragment program, in one pass.
-void DrawPcfInProgram(const Renderer& renderer, GLuint program, GLsizei mapSize)
+// The sixteen comparisons in the fragment program.
+void UsePcfProgram(GLuint program, GLsizei mapSize)
 {
     FilterComparisons(GL_NEAREST);
-    BlendByLitShare();
     glUseProgram(program);
     glUniform1i(glGetUniformLocation(program, "map"), 0);
     glUniform1f(glGetUniformLocation(program, "texel"), 1.0f / static_cast<float>(mapSize));
-    renderer.DrawScene(true, true, false);
-    glUseProgram(0);
 }
 
 // Without a fragment program: sixteen passes, each with the texture matrix
@@ -117,10 +116,51 @@ void DrawPcfInPasses(const Renderer& renderer, GLsizei mapSize)
 }
 }
 
-void Renderer::PreparePcfProgram()
+// The programs of PCF 4 × 4 and of the contact-hardening filter exist only
+// from OpenGL 2.0 on.
+void Renderer::PrepareFilterPrograms()
 {
-    if (GLEW_VERSION_2_0)
-        pcfProgram = BuildFragmentProgram("PCF mapy cieni", "#version 110\n", PcfSource);
+    if (!GLEW_VERSION_2_0)
+        return;
+    pcfProgram = BuildFragmentProgram("PCF mapy cieni", "#version 110\n", PcfSource);
+    pcssProgram = BuildPenumbraProgram();
+    varianceMap.Prepare(shadowMapTexture);
+}
+
+bool Renderer::FilterOffered(MapFiltering filtering) const
+{
+    switch (filtering) {
+    case MapFiltering::Pcss:
+        return pcssProgram != 0;
+    case MapFiltering::Vsm:
+        return varianceMap.Available();
+    default:
+        return true;
+    }
+}
+
+// The fragment programs scale the fragment's colour and alpha by the lit
+// share; without one the texture's comparison, filtered as chosen, scales
+// the alpha through GL_MODULATE. True while a program is in use.
+bool Renderer::UseLitShare(const Matrix4& lightProjection, std::int32_t mapSize)
+{
+    const MapFiltering filtering = options.filtering;
+    if (filtering == MapFiltering::Pcf && pcfProgram != 0) {
+        UsePcfProgram(pcfProgram, mapSize);
+        return true;
+    }
+    if (filtering == MapFiltering::Pcss && pcssProgram != 0) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_NONE);
+        FilterComparisons(GL_NEAREST);
+        UsePenumbraProgram(pcssProgram, lightProjection, options.lightSize);
+        return true;
+    }
+    if (filtering == MapFiltering::Vsm && varianceMap.Available()) {
+        varianceMap.UseReceiverProgram(lightProjection, options.bleedingReduction);
+        return true;
+    }
+    FilterComparisons(filtering == MapFiltering::None ? GL_NEAREST : GL_LINEAR);
+    return false;
 }
 
 // The cube map filters in its own program. PCF takes the fragment program
@@ -129,21 +169,53 @@ void Renderer::PreparePcfProgram()
 // Blending ends here: the frustum outline and the preview draw without it.
 // Every triangle is drawn: blending by the lit share rounds, so a triangle
 // the full light cannot brighten may still change by a level.
-void Renderer::DrawFilteredLight(std::int32_t mapSize)
+void Renderer::DrawFilteredLight(const Matrix4& lightProjection, std::int32_t mapSize)
 {
-    const bool pcf = options.filtering == MapFiltering::Pcf;
     if (CubeMapInUse()) {
         BlendByLitShare();
         DrawCubeComparisons(false);
-    } else if (pcf && pcfProgram != 0 && GLEW_VERSION_2_0) {
-        DrawPcfInProgram(*this, pcfProgram, mapSize);
-    } else if (pcf && HasDestinationAlpha()) {
+    } else if (options.filtering == MapFiltering::Pcf && pcfProgram == 0 && HasDestinationAlpha()) {
         DrawPcfInPasses(*this, mapSize);
     } else {
-        FilterComparisons(GL_LINEAR);
+        const bool program = UseLitShare(lightProjection, mapSize);
         BlendByLitShare();
         DrawScene(true, true, false);
+        if (program)
+            glUseProgram(0);
     }
     glDisable(GL_BLEND);
+}
+
+// The same lit share as the pass drew, of the unlit white scene, so that
+// the alpha is the share itself; the alpha test keeps the fragments with at
+// least half of the light. The map shown as a texture shadows nothing.
+void Renderer::MarkMappedLight(const Matrix4& lightProjection, std::int32_t mapSize)
+{
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    BeginMarkingShownLight();
+    glDisable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    glDepthFunc(GL_EQUAL);
+    glDepthMask(GL_FALSE);
+    if (options.drawAsTexture) {
+        glDisable(GL_ALPHA_TEST);
+        DrawScene(false, false, false);
+        glPopAttrib();
+        return;
+    }
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_R_TO_TEXTURE);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GEQUAL, 0.5f);
+    if (CubeMapInUse()) {
+        DrawCubeComparisons(false);
+    } else {
+        const bool program = UseLitShare(lightProjection, mapSize);
+        DrawScene(false, false, false);
+        if (program)
+            glUseProgram(0);
+    }
+    glPopAttrib();
 }
 }

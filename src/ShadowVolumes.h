@@ -165,4 +165,9 @@ private:
     const Light* light = nullptr;
     std::vector<std::unique_ptr<VolumeGeometry>> volumes;
 };
+
+// Counts, for every pixel, the volumes around the visible surface point into
+// the stencil bits of `writeMask`, depth-pass or depth-fail, over the whole
+// window; the caller sets the depth test and the colour mask.
+void CountVolumesInStencil(const ShadowVolumeSet& volumes, bool depthFail, std::uint32_t writeMask);
 }

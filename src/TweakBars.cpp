@@ -17,6 +17,16 @@ namespace
 constexpr float MaxSpotCutoff = 90.0f;
 constexpr float MaxSpotExponent = 128.0f;
 
+// The light's width for PCSS: as wide as the sphere that marks the light,
+// which gives the default scene's floor visible penumbrae a few tenths of a
+// unit wide under the tall objects and nearly hard edges where they touch.
+constexpr float DefaultLightSize = 0.4f;
+// A variance map blurred over 3 texels softens the edge by about one texel
+// of the map on each side at little cost; the cut of 0.2 removes the faint
+// light that leaks where the default objects overlap as seen from the light.
+constexpr std::int32_t DefaultBlur = 3;
+constexpr float DefaultBleedingReduction = 0.2f;
+
 // Deletes the bar behind `handle`, if any, and forgets it.
 void DeleteBar(TwBar*& handle)
 {
@@ -155,6 +165,37 @@ void TW_CALL SetVolumeDarkening(const void* value, void* clientData)
     OptionsOf(clientData).volumeUseDarkening = on;
 }
 
+// The agreement is measured only while the error view is on.
+void TW_CALL SetErrorView(const void* value, void* clientData)
+{
+    const bool on = BoolOf(value);
+    ShowRow("main/agreement", on);
+    OptionsOf(clientData).errorView = on;
+}
+
+// Each filter's own rows are shown while it is chosen.
+void TW_CALL SetFiltering(const void* value, void* clientData)
+{
+    const auto filtering = static_cast<MapFiltering>(IntOf(value));
+    ShowRow("mapped/lightSize", filtering == MapFiltering::Pcss);
+    ShowRow("mapped/blur", filtering == MapFiltering::Vsm);
+    ShowRow("mapped/bleedingReduction", filtering == MapFiltering::Vsm);
+    OptionsOf(clientData).filtering = filtering;
+}
+
+void TW_CALL GetFiltering(void* value, void* clientData)
+{
+    const auto filtering = static_cast<std::int32_t>(OptionsOf(clientData).filtering);
+    std::memcpy(value, &filtering, sizeof filtering);
+}
+
+// The filters offered: the three of every driver, then those it can run.
+std::string FilterValues(bool pcss, bool vsm)
+{
+    return std::string("val='0 {Brak}, 1 {Liniowe 2x2}, 2 {PCF 4x4}") + (pcss ? ", 3 {Miekkie (PCSS)}" : "") +
+           (vsm ? ", 4 {Wariancyjne (VSM)}" : "") + "'";
+}
+
 // --- bar "light" ----------------------------------------------------------
 
 // Whether the driver can render and compare a cube map, as OfferCubeMap was
@@ -284,7 +325,7 @@ void TW_CALL GetLowDiffuse(void* value, void* clientData)
 void CreateMainBar(RendererOptions& options)
 {
     TwBar* bar = RenewBar(options.mainBar, "main",
-                          "main label='Okno glowne' size='350 160' color='18 141 18' alpha=64 valueswidth=160");
+                          "main label='Okno glowne' size='350 160' color='18 141 18' alpha=64 valueswidth=120");
     options.rendererMode = RendererMode::None;
     const TwType modeType = TwDefineEnum("rendererMode", nullptr, 0);
     TwAddVarCB(bar, "rederingMode", modeType, SetRendererMode, GetRendererMode, &options,
@@ -300,6 +341,21 @@ void CreateMainBar(RendererOptions& options)
     options.framesPerSecond = 0.0f;
     TwAddVarRW(bar, "framesPerSecond", TW_TYPE_FLOAT, &options.framesPerSecond,
                "label='Klatki na sekunde' readonly help='Liczba klatek na sekunde z ostatniego pol sekundy.'");
+    options.errorView = false;
+    options.agreementPercent = 0.0f;
+    if (options.errorViewOffered) {
+        TwAddVarCB(bar, "errorView", TW_TYPE_BOOLCPP, SetErrorView, GetSwitch<&RendererOptions::errorView>,
+                   &options,
+                   "label='Porownanie z dokladnym cieniem' true='Wlaczone' false='Wylaczone' help='Rysuje w tej "
+                   "samej klatce dokladny twardy cien (bryly cieni depth-fail z nieskonczona frusta) i zabarwia "
+                   "powierzchnie oswietlane przez swiatlo tam, gdzie wybrana metoda sie z nim nie zgadza. "
+                   "Purpurowy: metoda zacienia miejsce, do ktorego dociera swiatlo. Zielony: metoda oswietla "
+                   "miejsce, ktore lezy w cieniu. Metoda miekka zacienia piksel, gdy dostaje on mniej niz "
+                   "polowe swiatla.'");
+        TwAddVarRW(bar, "agreement", TW_TYPE_FLOAT, &options.agreementPercent,
+                   "label='Zgodnosc [%]' readonly hide help='Odsetek widocznych pikseli powierzchni zwroconych "
+                   "do swiatla, ktore wybrana metoda oswietla lub zacienia tak samo jak dokladny cien.'");
+    }
     TwDefine("GLOBAL help='Korvana pokazuje trzy metody rysowania cieni w czasie rzeczywistym: rzutowanie "
              "cieni na plaszczyzne, cienie objetosciowe z buforem szablonowym oraz mapowanie cieni. Metode "
              "wybiera sie w oknie glownym, a jej opcje w oknie metody. Lewy przycisk myszy obraca widok, "
@@ -433,12 +489,31 @@ void CreateMappedBar(RendererOptions& options)
                 "okno, gdy brak bufora poza ekranem) nie sa oferowane.'")
                    .c_str());
     options.filtering = MapFiltering::None;
-    TwAddVarRW(bar, "filtering", TwDefineEnum("mapFilteringT", nullptr, 0), &options.filtering,
-               "label='Filtrowanie' group='Rendering mapy cieni' val='0 {Brak}, 1 {Liniowe 2x2}, 2 {PCF 4x4}' "
-               "help='Sposob porownania glebokosci. Brak: jedno porownanie, ostra schodkowa krawedz cienia. "
-               "Liniowe 2x2: sterownik laczy liniowo porownania czterech sasiednich tekseli. PCF 4x4: srednia "
-               "szesnastu porownan w otoczeniu teksela daje miekka krawedz cienia; na zakrzywionych powierzchniach "
-               "moze wymagac wiekszego przesuniecia z-bufora.'");
+    TwAddVarCB(bar, "filtering", TwDefineEnum("mapFilteringT", nullptr, 0), SetFiltering, GetFiltering, &options,
+               ("label='Filtrowanie' group='Rendering mapy cieni' " + FilterValues(false, false) +
+                " help='Sposob porownania glebokosci. Brak: jedno porownanie, ostra schodkowa krawedz cienia. "
+                "Liniowe 2x2: sterownik laczy liniowo porownania czterech sasiednich tekseli. PCF 4x4: srednia "
+                "szesnastu porownan w otoczeniu teksela daje miekka krawedz cienia; na zakrzywionych "
+                "powierzchniach moze wymagac wiekszego przesuniecia z-bufora. Miekkie (PCSS): polcien tym "
+                "szerszy, im dalej cien pada od rzucajacego go obiektu, wedlug rozmiaru swiatla. Wariancyjne "
+                "(VSM): mapa glebokosci i jej kwadratu, rozmyta, z ktorej nierownosc Czebyszewa daje miekka "
+                "krawedz; cien jasnieje tam, gdzie obiekty zachodza na siebie. Z mapa szescienna oba ostatnie "
+                "daja jedno porownanie.'")
+                   .c_str());
+    options.lightSize = DefaultLightSize;
+    TwAddVarRW(bar, "lightSize", TW_TYPE_FLOAT, &options.lightSize,
+               "label='Rozmiar swiatla' group='Rendering mapy cieni' min=0 max=5 step=0.05 hide help='Srednica "
+               "zrodla swiatla w jednostkach sceny dla filtrowania Miekkie (PCSS); 0 daje ostry cien. Dla "
+               "swiatla kierunkowego: przyrost polcienia na jednostke odleglosci od obiektu.'");
+    options.blur = DefaultBlur;
+    TwAddVarRW(bar, "blur", TW_TYPE_INT32, &options.blur,
+               "label='Rozmycie' group='Rendering mapy cieni' min=0 max=31 step=1 hide help='Szerokosc "
+               "rozmycia mapy wariancyjnej w tekselach; 0 lub 1 nie rozmywa.'");
+    options.bleedingReduction = DefaultBleedingReduction;
+    TwAddVarRW(bar, "bleedingReduction", TW_TYPE_FLOAT, &options.bleedingReduction,
+               "label='Redukcja przeciekow' group='Rendering mapy cieni' min=0 max=1 step=0.01 hide "
+               "help='Odcina najslabsza czesc swiatla mapy wariancyjnej, gdzie obiekty zachodza na siebie i "
+               "swiatlo przecieka do cienia; wieksza wartosc daje ostrzejsza krawedz.'");
     options.cubeMap = false;
     cubeMapSupported = false;
     TwAddVarRW(bar, "cubeMap", TW_TYPE_BOOLCPP, &options.cubeMap,
@@ -459,6 +534,14 @@ void CreateMappedBar(RendererOptions& options)
     TwAddVarRW(bar, "mapViewSize", TW_TYPE_FLOAT, &options.mapViewSize,
                "label='Wielkosc podgladu' min=0 max=1 group='Podglad mapy cieni' step=0.01 help='Wielkosc "
                "podgladu mapy cieni.'");
+}
+
+// A filter the driver cannot run falls back to none.
+void OfferFilters(RendererOptions& options, bool pcss, bool vsm)
+{
+    TwDefine(("mapped/filtering " + FilterValues(pcss, vsm)).c_str());
+    if ((options.filtering == MapFiltering::Pcss && !pcss) || (options.filtering == MapFiltering::Vsm && !vsm))
+        options.filtering = MapFiltering::None;
 }
 
 void OfferCubeMap(RendererOptions& options, bool supported, LightType type)

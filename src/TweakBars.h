@@ -33,6 +33,9 @@ void CreateMappedBar(RendererOptions& options);
 // Offers in "mapped/mapSize" only the sizes up to `largest` and brings a
 // larger chosen size down to it.
 void LimitMapSizes(RendererOptions& options, std::int32_t largest);
+// Offers in "mapped/filtering" the contact-hardening and variance filters
+// where the driver runs them; a chosen filter it does not falls back to none.
+void OfferFilters(RendererOptions& options, bool pcss, bool vsm);
 // Offers "mapped/cubeMap" where the driver supports cube maps, for point
 // lights only; without support the option is switched off for good.
 void OfferCubeMap(RendererOptions& options, bool supported, LightType type);

@@ -100,7 +100,7 @@ struct CountedVolumes
 };
 
 // OpenGL 2.0: both faces counted in one drawing by separate stencil states.
-void CountSeparate(const Counting& counting, const CountedVolumes& volumes)
+void CountSeparate(const Counting& counting, const CountedVolumes& volumes, GLuint writeMask)
 {
     glDisable(GL_CULL_FACE);
     for (const GLenum face : {counting.raisingFace, OppositeFace(counting.raisingFace)}) {
@@ -108,14 +108,14 @@ void CountSeparate(const Counting& counting, const CountedVolumes& volumes)
         glStencilOpSeparate(face, operations.stencilFail, operations.depthFail, operations.depthPass);
     }
     glStencilFuncSeparate(GL_FRONT_AND_BACK, GL_ALWAYS, 0, AllStencilBits);
-    glStencilMaskSeparate(GL_FRONT_AND_BACK, AllStencilBits);
+    glStencilMaskSeparate(GL_FRONT_AND_BACK, writeMask);
     volumes.Draw();
     glEnable(GL_CULL_FACE);
 }
 
 // The two-side extension: the same in one drawing, with the back state set
 // first so that the front state stays active afterwards.
-void CountTwoSided(const Counting& counting, const CountedVolumes& volumes)
+void CountTwoSided(const Counting& counting, const CountedVolumes& volumes, GLuint writeMask)
 {
     glDisable(GL_CULL_FACE);
     glEnable(GL_STENCIL_TEST_TWO_SIDE_EXT);
@@ -123,7 +123,7 @@ void CountTwoSided(const Counting& counting, const CountedVolumes& volumes)
         const FaceOperations& operations = OperationsOf(counting, face);
         glActiveStencilFaceEXT(face);
         glStencilOp(operations.stencilFail, operations.depthFail, operations.depthPass);
-        glStencilMask(AllStencilBits);
+        glStencilMask(writeMask);
         glStencilFunc(GL_ALWAYS, 0, AllStencilBits);
     }
     volumes.Draw();
@@ -134,10 +134,10 @@ void CountTwoSided(const Counting& counting, const CountedVolumes& volumes)
 // Without two-sided stencil: the volumes are drawn twice, culling one
 // orientation each time, the raising faces first so that even saturating
 // counts never have to go below zero.
-void CountInTwoPasses(const Counting& counting, const CountedVolumes& volumes)
+void CountInTwoPasses(const Counting& counting, const CountedVolumes& volumes, GLuint writeMask)
 {
     glStencilFunc(GL_ALWAYS, 0, AllStencilBits);
-    glStencilMask(AllStencilBits);
+    glStencilMask(writeMask);
     for (const GLenum face : {counting.raisingFace, OppositeFace(counting.raisingFace)}) {
         const FaceOperations& operations = OperationsOf(counting, face);
         glCullFace(OppositeFace(face));
@@ -147,19 +147,20 @@ void CountInTwoPasses(const Counting& counting, const CountedVolumes& volumes)
 }
 
 // Counts the volumes enclosing each visible point into the stencil buffer,
-// by the best facility the driver offers. A stencil operation other than
-// depth-pass (0) and depth-fail (1) counts nothing.
-void CountVolumes(std::int32_t stencilOperation, const CountedVolumes& volumes)
+// by the best facility the driver offers, into the stencil bits of
+// `writeMask`. A stencil operation other than depth-pass (0) and depth-fail
+// (1) counts nothing.
+void CountVolumes(std::int32_t stencilOperation, const CountedVolumes& volumes, GLuint writeMask = AllStencilBits)
 {
     if (stencilOperation != 0 && stencilOperation != 1)
         return;
     const Counting counting = CountingFor(stencilOperation == 1);
     if (GLEW_VERSION_2_0)
-        CountSeparate(counting, volumes);
+        CountSeparate(counting, volumes, writeMask);
     else if (GLEW_EXT_stencil_two_side)
-        CountTwoSided(counting, volumes);
+        CountTwoSided(counting, volumes, writeMask);
     else
-        CountInTwoPasses(counting, volumes);
+        CountInTwoPasses(counting, volumes, writeMask);
 }
 
 // Fast mode: one black translucent quad just beyond the near plane darkens
@@ -283,6 +284,11 @@ void ShowVolumes(const ShadowVolumeSet& volumes)
     glColor4fv(VolumeColor);
     volumes.Draw();
 }
+}
+
+void CountVolumesInStencil(const ShadowVolumeSet& volumes, bool depthFail, std::uint32_t writeMask)
+{
+    CountVolumes(depthFail ? 1 : 0, {volumes, nullptr}, writeMask);
 }
 
 // One frame of the volume method, on the stencil buffer the frame has just

@@ -95,7 +95,7 @@ TEST_F(ProgramBarsTest, BarsStartWhereAndHowTheProgramPutsThem)
         bool visible;
     };
     const Expected bars[] = {
-        {"main", "Okno glowne", 350, 160, 16, 16, 160, true},
+        {"main", "Okno glowne", 350, 160, 16, 16, 120, true},
         {"projected", "Opcje rzutowania cieni", 350, 130, 2000, 16, 160, false},
         {"volume", "Opcje cieni objetosciowych", 360, 200, 2000, 16, 160, false},
         {"mapped", "Opcje mapowania cieni", 350, 330, 2000, 16, 160, false},
@@ -153,6 +153,9 @@ TEST_F(ProgramBarsTest, RowsAreLabelledGroupedAndHiddenAsShown)
         {"mapped/orthoOffset", "float", "Cofniecie rzutowania", "Rendering mapy cieni", true},
         {"mapped/mapSize", "mapSizeT", "Rozdzielczosc mapy", "Rendering mapy cieni", true},
         {"mapped/filtering", "mapFilteringT", "Filtrowanie", "Rendering mapy cieni", true},
+        {"mapped/lightSize", "float", "Rozmiar swiatla", "Rendering mapy cieni", false},
+        {"mapped/blur", "int32", "Rozmycie", "Rendering mapy cieni", false},
+        {"mapped/bleedingReduction", "float", "Redukcja przeciekow", "Rendering mapy cieni", false},
         {"mapped/fitFrustum", "bool", "Dopasowanie frustum", "Rendering mapy cieni", true},
         {"mapped/cubeMap", "bool", "Mapa szescienna", "Rendering mapy cieni", false},
         {"mapped/drawAsTexture", "bool", "Jako tekstura", "Podglad mapy cieni", true},

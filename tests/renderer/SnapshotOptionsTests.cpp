@@ -108,16 +108,19 @@ TEST(SnapshotOptions, EveryRowOfTheStandardTableIsAcceptedByTheBars)
         KorvanaFramework::RendererOptions options;
         options.tweakBarsReady = TwInit(TW_OPENGL, nullptr) != 0;
         ASSERT_TRUE(options.tweakBarsReady);
+        options.errorViewOffered = true;
         KorvanaFramework::CreateMainBar(options);
         KorvanaFramework::CreateProjectedBar(options);
         KorvanaFramework::CreateVolumeBar(options);
         KorvanaFramework::CreateMappedBar(options);
         KorvanaFramework::OfferCubeMap(options, cubeOffered, KorvanaFramework::LightType::Point);
+        KorvanaFramework::OfferFilters(options, true, true);
         const std::vector<Snapshot::TableRow> table = Snapshot::StandardTable(cubeOffered);
         ASSERT_FALSE(table.empty());
         EXPECT_EQ(table.front().name, "0 no shadow");
         int volumeRows = 0, mapRows = 0, fittedRows = 0, cubeRows = 0;
         for (const Snapshot::TableRow& row : table) {
+            options.errorView = false;
             for (const Snapshot::Setting& setting : row.settings) {
                 std::string error;
                 EXPECT_TRUE(ApplySetting(setting, error)) << row.name << ": " << error;
@@ -127,11 +130,12 @@ TEST(SnapshotOptions, EveryRowOfTheStandardTableIsAcceptedByTheBars)
                 fittedRows += options.fitFrustum ? 1 : 0;
                 cubeRows += options.cubeMap ? 1 : 0;
                 EXPECT_EQ(row.name.find("3 map " + std::to_string(options.mapSize) + " "), 0u) << row.name;
-                const char* filters[] = {"Brak", "Liniowe", "PCF"};
+                const char* filters[] = {"Brak", "Liniowe", "PCF", "PCSS", "VSM"};
                 EXPECT_NE(row.name.find(filters[static_cast<int>(options.filtering)]), std::string::npos) << row.name;
                 EXPECT_EQ(row.name.find("fitted") != std::string::npos, options.fitFrustum) << row.name;
                 EXPECT_EQ(row.name.find("cube") != std::string::npos, options.cubeMap) << row.name;
             }
+            EXPECT_EQ(options.errorView, row.name.find("error view") != std::string::npos) << row.name;
             if (options.rendererMode != RendererMode::Volumes)
                 continue;
             ++volumeRows;
@@ -139,8 +143,8 @@ TEST(SnapshotOptions, EveryRowOfTheStandardTableIsAcceptedByTheBars)
             EXPECT_EQ(options.volumeUseDarkening, row.name.find("darkening") != std::string::npos) << row.name;
             EXPECT_EQ(options.drawVolumes, row.name.find("visible") != std::string::npos) << row.name;
         }
-        EXPECT_EQ(volumeRows, 5);
-        EXPECT_EQ(mapRows, cubeOffered ? 18 : 14);
+        EXPECT_EQ(volumeRows, 6);
+        EXPECT_EQ(mapRows, cubeOffered ? 23 : 19);
         EXPECT_EQ(fittedRows, 2);
         EXPECT_EQ(cubeRows, cubeOffered ? 4 : 0);
         EXPECT_EQ(options.rendererMode, RendererMode::Mapping);

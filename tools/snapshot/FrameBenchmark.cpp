@@ -20,6 +20,10 @@ Setting Mode(const char* mode)
     return {"main/rederingMode", mode};
 }
 
+// Every row but the error view's own starts with the view off, so that no
+// row inherits it from the one before.
+const Setting ErrorViewOff{"main/errorView", "Wylaczone"};
+
 // The volume method with both of its switches and the visible volumes set,
 // so that a row never inherits them from the row before.
 TableRow VolumeRow(const char* name, const char* counting, const char* darkening, const char* visible)
@@ -46,6 +50,13 @@ TableRow MapRow(const std::string& size, const std::string& filter, bool fitted,
         row.settings.push_back({"mapped/cubeMap", cube ? "Wlaczone" : "Wylaczone"});
     return row;
 }
+
+// A configuration with the error view on; the rows after it switch it off.
+TableRow ErrorViewRow(const char* name, std::vector<Setting> settings)
+{
+    settings.push_back({"main/errorView", "Wlaczone"});
+    return {name, settings};
+}
 }
 
 std::vector<TableRow> StandardTable(bool cubeMapOffered)
@@ -69,6 +80,20 @@ std::vector<TableRow> StandardTable(bool cubeMapOffered)
         for (const char* size : {"512", "1024"})
             for (const char* filter : {"Brak", "PCF 4x4"})
                 table.push_back(MapRow(size, filter, false, true, true));
+    for (const std::string size : {"1024", "2048"}) {
+        TableRow pcss = MapRow(size, "Miekkie (PCSS)", false, false, cubeMapOffered);
+        pcss.name = "3 map " + size + " PCSS";
+        table.push_back(pcss);
+        TableRow variance = MapRow(size, "Wariancyjne (VSM)", false, false, cubeMapOffered);
+        variance.name = "3 map " + size + " VSM blur 5";
+        variance.settings.push_back({"mapped/blur", "5"});
+        table.push_back(variance);
+    }
+    table.push_back(ErrorViewRow("1 error view", {Mode("1"), {"projected/useDarkening", "Wylaczone"}}));
+    table.push_back(ErrorViewRow("2 depth-fail error view",
+                                 VolumeRow("", "Depth-Fail", "Wylaczone", "Wylaczone").settings));
+    table.push_back(
+        ErrorViewRow("3 map 512 Brak error view", MapRow("512", "Brak", false, false, cubeMapOffered).settings));
     return table;
 }
 
@@ -105,6 +130,8 @@ bool RunFrameTable(KorvanaFramework::Renderer& renderer, SnapshotWindow& window,
     std::vector<FrameStatistics> best(table.size());
     for (int round = 0; round < rounds; ++round) {
         for (std::size_t row = 0; row < table.size(); ++row) {
+            if (renderer.options.errorViewOffered && !ApplySetting(ErrorViewOff, error))
+                return false;
             for (const Setting& setting : table[row].settings)
                 if (!ApplySetting(setting, error))
                     return false;

@@ -29,7 +29,8 @@ struct TableRow
 // other one is compared with; shadow mapping at every map size and filter,
 // the default (512, Brak) first, then fitted to the casters at 512 Brak and
 // 2048 PCF and, where the bar offers it, in a cube map at 512 and 1024 with
-// Brak and PCF.
+// Brak and PCF; then the soft filters and the error view over the modes it
+// checks.
 std::vector<TableRow> StandardTable(bool cubeMapOffered);
 
 // Times `frames` whole frames (the renderer's frame with its glFinish, then

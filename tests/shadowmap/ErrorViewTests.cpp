@@ -1,0 +1,171 @@
+// The error view on the default scene: its agreement figure against a
+// cross-check made here from the pictures alone (each pixel nearer to the
+// dimmed than to the full light is shadowed, the exact shadow is the
+// picture of depth-fail volumes with the far plane at infinity), its tints
+// along the small map's staircase, and the volumes agreeing with themselves.
+#include "ShadowMapTestSupport.h"
+
+#include <GL/glew.h>
+
+#include <cstdlib>
+#include <iostream>
+
+namespace ShadowMapTests
+{
+namespace
+{
+int Distance(const std::uint8_t* a, const std::uint8_t* b)
+{
+    return std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]);
+}
+
+// Below this colour distance the full and the dimmed light look alike.
+constexpr int Alike = 3;
+
+class ErrorViewTest : public ShadowMapTest
+{
+protected:
+    void SetUp() override
+    {
+        Start(800, 500, BoxOverFloor());
+        if (IsSkipped())
+            return;
+        ASSERT_TRUE(renderer->LoadScene(RendererTests::DefaultScenePath()));
+        if (!renderer->options.errorViewOffered)
+            GTEST_SKIP() << "the driver lacks what the error view needs";
+        UseView({-10.0f, 18.0f, 12.0f});
+        lit = Unshadowed();
+        dimmed = Dimmed();
+        UseVolumes(true);
+        exact = Run(RendererMode::Volumes, false);
+    }
+
+    // Depth-fail counting with the far plane at infinity or not.
+    void UseVolumes(bool infiniteFar)
+    {
+        renderer->options.stencilOperation = 1;
+        renderer->options.infiniteFrustum = infiniteFar;
+    }
+
+    // One pass of `mode` after the frame's clear, with the error view's
+    // check after it when `view`; its figure is kept in `agreement`.
+    Image Run(RendererMode mode, bool view)
+    {
+        auto& options = renderer->options;
+        options.rendererMode = mode;
+        options.errorView = view;
+        ClearFrame();
+        renderer->UpdateProjection();
+        if (mode == RendererMode::Projected)
+            renderer->RenderProjectedShadow();
+        else if (mode == RendererMode::Volumes)
+            renderer->RenderShadowVolumes();
+        else
+            renderer->RenderShadowMap();
+        if (view)
+            agreement = renderer->errorView.Check(*renderer);
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        return window->ReadBack();
+    }
+
+    bool Shadowed(const Image& image, int x, int y) const
+    {
+        return Distance(image.At(x, y), dimmed.At(x, y)) < Distance(image.At(x, y), lit.At(x, y));
+    }
+
+    // The share in percent of the pixels that tell light from shadow where
+    // the picture shadows what the exact picture shadows.
+    double CrossCheck(const Image& shown) const
+    {
+        int decidable = 0, agree = 0;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                if (Distance(lit.At(x, y), dimmed.At(x, y)) < Alike)
+                    continue;
+                ++decidable;
+                agree += Shadowed(shown, x, y) == Shadowed(exact, x, y) ? 1 : 0;
+            }
+        }
+        EXPECT_GT(decidable, width * height / 4);
+        return 100.0 * agree / decidable;
+    }
+
+    // The pixels the view changed, by the tint they lean to.
+    struct Tints
+    {
+        int falseShadow = 0;  // magenta: red and blue above green
+        int falseLight = 0;   // green above red and blue
+        int other = 0;
+    };
+    Tints TintsOf(const Image& viewed, const Image& plain) const
+    {
+        Tints tints;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const std::uint8_t* p = viewed.At(x, y);
+                if (Distance(p, plain.At(x, y)) == 0)
+                    continue;
+                if (p[0] > p[1] + 60 && p[2] > p[1] + 60)
+                    ++tints.falseShadow;
+                else if (p[1] > p[0] + 60 && p[1] > p[2] + 60)
+                    ++tints.falseLight;
+                else
+                    ++tints.other;
+            }
+        }
+        return tints;
+    }
+
+    Image lit, dimmed, exact;
+    float agreement = 0.0f;
+};
+
+struct CheckedCase
+{
+    const char* name;
+    RendererMode mode;
+    int mapSize;
+    MapFiltering filtering;
+};
+
+TEST_F(ErrorViewTest, AgreementMatchesTheCrossCheckAndOnlyDisagreementIsTinted)
+{
+    for (const CheckedCase& c : {CheckedCase{"mode 3, 512, Brak", RendererMode::Mapping, 512, MapFiltering::None},
+                                 CheckedCase{"mode 3, 2048, Brak", RendererMode::Mapping, 2048, MapFiltering::None},
+                                 CheckedCase{"mode 3, 2048, PCF", RendererMode::Mapping, 2048, MapFiltering::Pcf},
+                                 CheckedCase{"mode 1", RendererMode::Projected, 512, MapFiltering::None}}) {
+        UseMap(c.mapSize, c.filtering);
+        const Image plain = Run(c.mode, false);
+        const double check = CrossCheck(plain);
+        const Image viewed = Run(c.mode, true);
+        const Tints tints = TintsOf(viewed, plain);
+        std::cout << c.name << ": agreement " << agreement << " %, cross-check " << check << " %; tinted "
+                  << tints.falseShadow << " magenta, " << tints.falseLight << " green\n";
+        EXPECT_NEAR(agreement, check, 0.2) << c.name;
+        EXPECT_EQ(tints.other, 0) << c.name;
+        if (c.mapSize == 512 && c.mode == RendererMode::Mapping) {
+            Save(viewed, "error-view-512");
+            EXPECT_GT(tints.falseShadow, 200) << "the staircase shadows lit floor";
+            EXPECT_GT(tints.falseLight, 200) << "the staircase lights shadowed floor";
+        }
+    }
+}
+
+TEST_F(ErrorViewTest, VolumesWithTheFarPlaneAtInfinityAgreeWithThemselvesAndAFiniteOneDoesNot)
+{
+    const Image viewed = Run(RendererMode::Volumes, true);
+    EXPECT_FLOAT_EQ(agreement, 100.0f);
+    EXPECT_EQ(DifferingPixels(viewed, exact), 0);
+
+    UseVolumes(false);
+    const Image plain = Run(RendererMode::Volumes, false);
+    const Image clipped = Run(RendererMode::Volumes, true);
+    const double check = CrossCheck(plain);
+    std::cout << "depth-fail with a finite far plane: agreement " << agreement << " %, cross-check " << check
+              << " %\n";
+    EXPECT_LT(agreement, 99.0f);
+    EXPECT_NEAR(agreement, check, 0.2);
+    EXPECT_GT(DifferingPixels(clipped, plain), 0);
+}
+}
+}
