@@ -191,9 +191,12 @@ void VarianceShadowMap::FitSize(std::int32_t side)
 }
 
 // Cleared to the far end, so that where nothing lies everything is lit.
-// Every surface goes in, not only the casters: the blur mixes a caster's
-// edge with what lies beside it, and mixed with the far end instead of the
-// surface behind, the bound would let nearly all light through there.
+// The blur mixes a caster's edge with what lies beside it, and mixed with
+// the far end the bound would let nearly all light through there. So the
+// map first takes the farthest surface on each ray, then the casters in
+// front by the usual depth test: what lies beside a caster is the surface
+// behind it, and an object that casts no shadow still darkens nothing,
+// since no surface on its ray lies beyond the farthest one.
 // Without the depth offset: the variance, not an offset, keeps lit
 // surfaces from shadowing themselves.
 void VarianceShadowMap::Render(const Renderer& renderer, const Matrix4& lightProjection, std::int32_t side,
@@ -203,12 +206,18 @@ void VarianceShadowMap::Render(const Renderer& renderer, const Matrix4& lightPro
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffers[0]);
     glViewport(0, 0, side, side);
     glClearColor(1.0f, 1.0f, 0.0f, 1.0f);
+    glClearDepth(0.0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glDisable(GL_LIGHTING);
     glDisable(GL_POLYGON_OFFSET_FILL);
     glUseProgram(momentsProgram);
     SetRange(momentsProgram, lightProjection);
+    glDepthFunc(GL_GREATER);
     renderer.DrawScene(false, false, false);
+    glClearDepth(1.0);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glDepthFunc(GL_LEQUAL);
+    renderer.DrawScene(false, false, true);
     if (blur > 1)
         Blur(side, blur);
     glUseProgram(0);

@@ -167,5 +167,35 @@ TEST_F(SoftShadowTest, VarianceMapWithoutBlurIsTheHardShadowAndBlurredBrightensS
     EXPECT_EQ(falls, 0) << "the blurred edge darkens on its way out of the shadow";
     EXPECT_GT(profile.Width(), Across(sharp, FarFromFoot).Width());
 }
+
+// An object whose name ends in NS darkens nothing under the variance map
+// either, though the map holds every surface; named as a caster, the same
+// box shadows the floor.
+TEST_F(ShadowMapTest, VarianceMapLetsObjectsThatCastNoShadowThrough)
+{
+    for (const char* name : {"HoverNS", "Hover"}) {
+        TestScene scene;
+        scene.Material("grey", 0.8f, 0.8f, 0.8f).Material("red", 0.9f, 0.1f, 0.1f);
+        scene.Floor("FloorNS", "grey", -2.0f, 10.0f, 40).Box(name, "red", {0.0f, 0.0f, 0.0f}, 0.5f);
+        Start(320, 240, scene);
+        if (IsSkipped())
+            return;
+        if (!renderer->FilterOffered(MapFiltering::Vsm))
+            GTEST_SKIP() << "no renderable two-channel textures";
+        UseLight(ShadowCases()[0]);
+        UseMap(1024, MapFiltering::Vsm);
+        renderer->options.blur = 5;
+        const Image lit = Unshadowed(), dimmed = Dimmed();
+        int shadowed = 0;
+        for (const double share : LitShares(Pass(), lit, dimmed))
+            shadowed += share >= 0.0 && share < 0.5 ? 1 : 0;
+        if (std::string(name) == "Hover")
+            EXPECT_GT(shadowed, 500) << "the caster left no shadow";
+        else
+            EXPECT_EQ(shadowed, 0) << "pixels the object that casts no shadow darkened";
+        renderer.reset();
+        window.reset();
+    }
+}
 }
 }
