@@ -21,6 +21,7 @@
 #include <functional>
 #include <string>
 #include <vector>
+#include <unistd.h>
 
 namespace
 {
@@ -28,10 +29,11 @@ namespace fs = std::filesystem;
 
 const int MaterialCount = 1000;
 
-// Where the benchmark files lie: their own folder, for the material file.
+// Where the benchmark files lie: their own folder, for the material file,
+// one per process, so that two runs at once do not remove each other's.
 fs::path BenchFolder()
 {
-    return fs::temp_directory_path() / "korvana-scenebench";
+    return fs::temp_directory_path() / ("korvana-scenebench-" + std::to_string(getpid()));
 }
 
 // Writes `write`'s output into a file of the bench folder; empty on failure.
