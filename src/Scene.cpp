@@ -420,6 +420,18 @@ void FitArrays(SceneObject& object)
     object.texCoords.shrink_to_fit();
 }
 
+// Reserves the file-wide lists for as many entries as a file of `size`
+// bytes likely holds at most, so that a large file's lists are not copied
+// at every doubling; room never written costs no memory pages.
+void ReserveLists(std::uintmax_t size, ObjContent& content)
+{
+    constexpr std::uintmax_t BytesPerEntry = 64;
+    const auto entries = static_cast<std::size_t>(size / BytesPerEntry);
+    content.positions.reserve(entries);
+    content.normals.reserve(entries);
+    content.texCoords.reserve(entries);
+}
+
 // Reads every line; on the first error `error` and `line` describe it. At
 // the end `line` holds the final line count.
 WavefrontText::WalkResult ReadLines(const std::string& path, ObjContent& content, std::uint32_t& line,
@@ -428,6 +440,7 @@ WavefrontText::WalkResult ReadLines(const std::string& path, ObjContent& content
     WavefrontText::LineReader reader;
     if (!reader.Open(path))
         return WavefrontText::WalkResult::CannotOpen;
+    ReserveLists(reader.FileSize(), content);
     std::string_view text;
     while (reader.Next(text)) {
         line = reader.LineNumber();

@@ -137,6 +137,7 @@ bool LineReader::Open(const std::string& path)
     file.reset(std::fopen(path.c_str(), "rb"));
     // A small file gets a buffer of its own size, not a whole piece.
     const std::uintmax_t size = std::filesystem::file_size(path, error);
+    fileSize = error ? 0 : size;
     const std::size_t capacity =
         error ? PieceSize : static_cast<std::size_t>(std::min<std::uintmax_t>(size + 1, PieceSize));
     buffer.resize(capacity + ReadAhead);

@@ -41,6 +41,8 @@ public:
     // Whether reading stopped at a read error.
     bool Failed() const { return failed; }
     std::uint32_t LineNumber() const { return lineNumber; }
+    // The file's size as Open found it; 0 when unknown.
+    std::uintmax_t FileSize() const { return fileSize; }
 
 private:
     bool Fill();
@@ -54,6 +56,7 @@ private:
     bool finished = false;
     bool failed = false;
     std::uint32_t lineNumber = 0;
+    std::uintmax_t fileSize = 0;
 };
 
 // White space as the "C" locale defines it for formatted scans.
