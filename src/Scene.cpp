@@ -5,6 +5,8 @@
 #include "SceneVertexMap.h"
 #include "WavefrontText.h"
 
+#include <algorithm>
+
 namespace KorvanaFramework
 {
 namespace
@@ -426,7 +428,10 @@ void FitArrays(SceneObject& object)
 void ReserveLists(std::uintmax_t size, ObjContent& content)
 {
     constexpr std::uintmax_t BytesPerEntry = 64;
-    const auto entries = static_cast<std::size_t>(size / BytesPerEntry);
+    // Beyond about a gigabyte of text the lists grow as they fill, so that
+    // a huge or sparse file cannot ask for more memory than it fills.
+    constexpr std::uintmax_t MostEntries = std::uintmax_t{1} << 24;
+    const auto entries = static_cast<std::size_t>(std::min(size / BytesPerEntry, MostEntries));
     content.positions.reserve(entries);
     content.normals.reserve(entries);
     content.texCoords.reserve(entries);
