@@ -105,12 +105,10 @@ TEST_F(CubeMapTest, WithoutDriverSupportTheFlatMapStays)
     OpenWindow(640, 480);
     if (IsSkipped())
         return;
-    const GLboolean version = __GLEW_VERSION_3_0, extension = __GLEW_EXT_gpu_shader4;
-    __GLEW_VERSION_3_0 = GL_FALSE;
-    __GLEW_EXT_gpu_shader4 = GL_FALSE;
-    StartRenderer(BoxRing());
-    __GLEW_VERSION_3_0 = version;
-    __GLEW_EXT_gpu_shader4 = extension;
+    {
+        const HiddenDriverFlags hidden({&__GLEW_VERSION_3_0, &__GLEW_EXT_gpu_shader4});
+        StartRenderer(BoxRing());
+    }
     EXPECT_FALSE(renderer->shadowCube.Ready());
     const Image flat = Pass();
     renderer->options.cubeMap = true;

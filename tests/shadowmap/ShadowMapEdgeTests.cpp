@@ -42,12 +42,10 @@ TEST_F(ShadowMapTest, WithoutBorderClampingTheEdgeTexelsReachBeyondTheMap)
     OpenWindow(640, 480);
     if (IsSkipped())
         return;
-    const GLboolean version13 = __GLEW_VERSION_1_3, borderClamp = __GLEW_ARB_texture_border_clamp;
-    __GLEW_VERSION_1_3 = GL_FALSE;
-    __GLEW_ARB_texture_border_clamp = GL_FALSE;
-    StartRenderer(BoxOverFloor().Box("EdgeBox", "red", {3, 0, 0}, 0.5f));
-    __GLEW_VERSION_1_3 = version13;
-    __GLEW_ARB_texture_border_clamp = borderClamp;
+    {
+        const HiddenDriverFlags hidden({&__GLEW_VERSION_1_3, &__GLEW_ARB_texture_border_clamp});
+        StartRenderer(BoxOverFloor().Box("EdgeBox", "red", {3, 0, 0}, 0.5f));
+    }
     GLint wrap[2] = {0, 0};
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap[0]);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrap[1]);

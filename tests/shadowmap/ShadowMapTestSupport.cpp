@@ -58,26 +58,23 @@ void ShadowMapTest::OpenWindow(int w, int h)
         GTEST_SKIP() << window->Error();
 }
 
-namespace
+HiddenDriverFlags::HiddenDriverFlags(std::initializer_list<unsigned char*> flags)
 {
-std::array<GLboolean*, 3> FramebufferFlags()
-{
-    return {&__GLEW_VERSION_3_0, &__GLEW_ARB_framebuffer_object, &__GLEW_EXT_framebuffer_object};
-}
-}
-
-WithoutFramebufferObjects::WithoutFramebufferObjects()
-{
-    for (std::size_t i = 0; i < offered.size(); ++i) {
-        offered[i] = *FramebufferFlags()[i];
-        *FramebufferFlags()[i] = GL_FALSE;
+    for (unsigned char* flag : flags) {
+        offered.emplace_back(flag, *flag);
+        *flag = GL_FALSE;
     }
 }
 
-WithoutFramebufferObjects::~WithoutFramebufferObjects()
+HiddenDriverFlags::~HiddenDriverFlags()
 {
-    for (std::size_t i = 0; i < offered.size(); ++i)
-        *FramebufferFlags()[i] = offered[i];
+    for (const auto& [flag, value] : offered)
+        *flag = value;
+}
+
+WithoutFramebufferObjects::WithoutFramebufferObjects()
+    : HiddenDriverFlags({&__GLEW_VERSION_3_0, &__GLEW_ARB_framebuffer_object, &__GLEW_EXT_framebuffer_object})
+{
 }
 
 void ShadowMapTest::StartRendererWithoutFramebuffers(const TestScene& scene)

@@ -6,8 +6,10 @@
 #include "renderer/RendererTestSupport.h"
 
 #include <array>
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ShadowMapTests
@@ -107,17 +109,25 @@ protected:
     int height = 0;
 };
 
+// While it lives, GLEW's availability flags `flags` (its __GLEW_* variables)
+// read false, as on a driver without those versions or extensions.
+class HiddenDriverFlags
+{
+public:
+    explicit HiddenDriverFlags(std::initializer_list<unsigned char*> flags);
+    ~HiddenDriverFlags();
+    HiddenDriverFlags(const HiddenDriverFlags&) = delete;
+    HiddenDriverFlags& operator=(const HiddenDriverFlags&) = delete;
+
+private:
+    std::vector<std::pair<unsigned char*, unsigned char>> offered;
+};
+
 // While it lives, GLEW offers no framebuffer objects.
-class WithoutFramebufferObjects
+class WithoutFramebufferObjects : public HiddenDriverFlags
 {
 public:
     WithoutFramebufferObjects();
-    ~WithoutFramebufferObjects();
-    WithoutFramebufferObjects(const WithoutFramebufferObjects&) = delete;
-    WithoutFramebufferObjects& operator=(const WithoutFramebufferObjects&) = delete;
-
-private:
-    std::array<unsigned char, 3> offered{};
 };
 
 // The transform of a matrix of OpenGL applied to a point with w = 1.
