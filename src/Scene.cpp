@@ -2,6 +2,8 @@
 
 #include "Scene.h"
 #include "Log.h"
+#include "ObjPieceQueue.h"
+#include "ObjStatements.h"
 #include "SceneVertexMap.h"
 #include "WavefrontText.h"
 
@@ -11,34 +13,8 @@ namespace KorvanaFramework
 {
 namespace
 {
-using WavefrontText::FormatScanner;
-using WavefrontText::ScanFloats;
-using Tokens = std::vector<std::string_view>;
-
-const char* const BadVertexCount = "Zła liczba współrzędnych wierzchołka";
-const char* const BadNormalCount = "Zła liczba współrzędnych normalnej";
-const char* const BadTexCoordCount = "Zła liczba współrzędnych tekstury";
-const char* const NotTriangle = "Implementacja obsługuje tylko powierzchnie będące trójkątami";
-const char* const BadFaceFormat = "Nieprawidłowy format powierzchni";
-const char* const MixedCorners = "Każdy wierzchołek powierzchni powinien mieć określone te same parametry";
-const char* const BadObjectName = "Brak nazwy obiektu lub nazwa zawiera spacje";
-const char* const BadMaterialName = "Brak nazwy materiału lub nazwa zawiera spacje";
-const char* const BadSmoothing = "Grupa wygładzania powinna być określona liczbą całkowitą lub jako \"off\"";
-const char* const BadMaterialFile =
-    "Brak nazwy pliku materiałów, jego nazwa zawiera spacje lub został określony więcej niż jeden plik";
 const char* const NoFaces = "Żadne powierzchnie (trójkąty) nie zostały określone w pliku";
 const char* const IndexOutOfRange = "Indeks w definicji powierzchni jest spoza zakresu";
-
-// One corner of a face: indices as written, 1-based into the file-wide
-// lists; an index of an absent attribute is 0.
-struct Corner
-{
-    std::int32_t position = 0;
-    std::int32_t texCoord = 0;
-    std::int32_t normal = 0;
-    bool hasTexCoord = false;
-    bool hasNormal = false;
-};
 
 // A vertex whose index tuple named an entry the file had not given when a
 // face first used it: filled, or found out of range, once the file is read.
@@ -73,99 +49,7 @@ struct ObjContent
     // Vertex numbers of the current (last) object by index tuple.
     SceneVertexMap currentVertices;
     std::string materialFile;
-    Tokens tokens;
 };
-
-// Tokens are a few bytes long: a plain scan beats a library search.
-bool HasDoubleSlash(std::string_view token)
-{
-    for (std::size_t i = 1; i < token.size(); ++i)
-        if (token[i] == '/' && token[i - 1] == '/')
-            return true;
-    return false;
-}
-
-// One to eight decimal digits, so that the value needs no saturation;
-// returns where they end, or null.
-const char* ShortIndex(const char* at, const char* last, std::int32_t& value)
-{
-    const std::size_t count = WavefrontText::DigitRun(at, last);
-    if (count == 0 || (count == 8 && at + 8 != last && WavefrontText::IsDigit(at[8])))
-        return nullptr;
-    value = static_cast<std::int32_t>(WavefrontText::DigitsValue(at, count));
-    return at + count;
-}
-
-// Whether a corner token ends here.
-bool TokenEnds(const char* at, const char* last)
-{
-    return at == last || *at == ' ';
-}
-
-// A corner as exporters write it, p, p/t, p/t/n or p//n in plain digits and
-// ending at a blank or the line end; returns where it ends, or null for
-// every other token.
-const char* PlainCorner(const char* at, const char* last, Corner& corner)
-{
-    if (!(at = ShortIndex(at, last, corner.position)) || TokenEnds(at, last))
-        return at;
-    if (*at++ != '/' || at == last)
-        return nullptr;
-    if (*at == '/') {
-        corner.hasNormal = true;
-        at = ShortIndex(at + 1, last, corner.normal);
-        return at && TokenEnds(at, last) ? at : nullptr;
-    }
-    if (!(at = ShortIndex(at, last, corner.texCoord)))
-        return nullptr;
-    corner.hasTexCoord = true;
-    if (TokenEnds(at, last))
-        return at;
-    if (*at++ != '/')
-        return nullptr;
-    corner.hasNormal = true;
-    at = ShortIndex(at, last, corner.normal);
-    return at && TokenEnds(at, last) ? at : nullptr;
-}
-
-// Reads the part of a face line after its keyword in one pass when it is
-// exactly three plain corners between blanks; false for anything else,
-// which the token-wise reading then handles with its messages.
-bool PlainFace(std::string_view rest, std::array<Corner, 3>& corners)
-{
-    const char* at = rest.data();
-    const char* const last = at + rest.size();
-    for (Corner& corner : corners) {
-        while (at != last && *at == ' ')
-            ++at;
-        if (at == last || !(at = PlainCorner(at, last, corner)))
-            return false;
-    }
-    while (at != last && *at == ' ')
-        ++at;
-    return at == last;
-}
-
-// Corner forms, tried in order: p//n, p/t/n, p/t, p. Anything after the
-// last number a form needs is ignored.
-bool ParseCorner(std::string_view token, Corner& corner)
-{
-    FormatScanner scanner(token);
-    if (HasDoubleSlash(token)) {
-        if (!scanner.Int(corner.position) || !scanner.Literal("//") || !scanner.Int(corner.normal))
-            return false;
-        corner.hasNormal = true;
-        return true;
-    }
-    if (!scanner.Int(corner.position))
-        return false;
-    if (!scanner.Literal("/") || !scanner.Int(corner.texCoord))
-        return true;
-    corner.hasTexCoord = true;
-    if (scanner.Literal("/") && scanner.Int(corner.normal))
-        corner.hasNormal = true;
-    return true;
-}
 
 // Whether a 1-based index names one of the `size` entries of its list.
 bool InList(std::int32_t index, std::size_t size)
@@ -196,9 +80,10 @@ void FillVertex(std::uint32_t vertex, const SceneVertexMap::Key& key, const ObjC
 // How many vertices and triangles an object is likely to have: exporters
 // write an object's positions right before its faces, and a closed mesh has
 // about two triangles per vertex.
-std::size_t ExpectedVertices(const PendingObject& pending, const ObjContent& content)
+// `given` is how many positions the file had given before the face.
+std::size_t ExpectedVertices(const PendingObject& pending, std::size_t given)
 {
-    return content.positions.size() - pending.positionsBefore;
+    return given - pending.positionsBefore;
 }
 
 // Makes room in a full array for at least twice its size, or for `expected`
@@ -213,13 +98,13 @@ void Grow(Array& array, std::size_t expected)
 
 // Appends a vertex to the current object, filled at once when the file has
 // given what it names, left for the end of the file otherwise.
-void AddVertex(const SceneVertexMap::Key& key, std::uint32_t line, ObjContent& content)
+void AddVertex(const SceneVertexMap::Key& key, std::uint32_t line, std::size_t given, ObjContent& content)
 {
     PendingObject& pending = content.objects.back();
     SceneObject& object = *pending.object;
     const auto vertex = static_cast<std::uint32_t>(object.positions.size());
     if (vertex == object.positions.capacity()) {
-        const std::size_t expected = ExpectedVertices(pending, content);
+        const std::size_t expected = ExpectedVertices(pending, given);
         Grow(object.positions, expected);
         if (object.hasTexCoords)
             Grow(object.texCoords, expected);
@@ -239,162 +124,108 @@ void AddVertex(const SceneVertexMap::Key& key, std::uint32_t line, ObjContent& c
 
 // Gives a corner its vertex number in the current object, numbering a new
 // index tuple after the vertices seen so far.
-std::uint32_t NumberCorner(const Corner& corner, std::uint32_t line, ObjContent& content)
+std::uint32_t NumberCorner(const SceneVertexMap::Key& key, std::uint32_t line, std::size_t given,
+                           ObjContent& content)
 {
     const SceneObject& object = *content.objects.back().object;
-    const SceneVertexMap::Key key{corner.position, corner.texCoord, corner.normal};
     const auto next = static_cast<std::uint32_t>(object.positions.size());
     const std::uint32_t vertex = content.currentVertices.FindOrAdd(key, next, content.positions.size());
     if (vertex == next)
-        AddVertex(key, line, content);
+        AddVertex(key, line, given, content);
     return vertex;
 }
 
-// Splits the part of a face line after its keyword into corner tokens and
-// returns how many there are, counting no further than one too many.
-std::size_t CornerTokens(std::string_view rest, std::array<std::string_view, 3>& corners)
+// The lines of the pieces applied so far and the positions they gave:
+// where a piece's own line and position counts start.
+struct PieceStart
 {
-    const char* at = rest.data();
-    const char* const last = at + rest.size();
-    std::size_t count = 0;
-    for (;;) {
-        while (at != last && *at == ' ')
-            ++at;
-        if (at == last || count == corners.size())
-            return at == last ? count : count + 1;
-        const char* end = at;
-        while (end != last && *end != ' ')
-            ++end;
-        corners[count++] = std::string_view(at, static_cast<std::size_t>(end - at));
-        at = end;
-    }
-}
+    std::uint32_t lines;
+    std::size_t positions;
+};
 
-// "f": one triangle whose corners, and all faces of its object, share one
-// layout. `rest` is the line after the keyword.
-const char* FaceStatement(std::string_view rest, std::uint32_t line, ObjContent& content)
+// A face: all faces of an object share one layout.
+const char* ApplyFace(const ParsedFace& face, const PieceStart& start, ObjContent& content)
 {
-    std::array<Corner, 3> corners;
-    if (!PlainFace(rest, corners)) {
-        std::array<std::string_view, 3> tokens;
-        if (CornerTokens(rest, tokens) != 3)
-            return NotTriangle;
-        corners = {};
-        for (std::size_t i = 0; i < 3; ++i)
-            if (!ParseCorner(tokens[i], corners[i]))
-                return BadFaceFormat;
-    }
-    const bool hasTexCoords = corners[0].hasTexCoord;
-    const bool hasNormals = corners[0].hasNormal;
-    for (const Corner& corner : corners)
-        if (corner.hasTexCoord != hasTexCoords || corner.hasNormal != hasNormals)
-            return MixedCorners;
     PendingObject& pending = content.objects.back();
     SceneObject& object = *pending.object;
     if (object.triangles.empty()) {
-        object.hasTexCoords = hasTexCoords;
-        object.hasNormals = hasNormals;
-    } else if (object.hasTexCoords != hasTexCoords || object.hasNormals != hasNormals) {
+        object.hasTexCoords = face.hasTexCoords;
+        object.hasNormals = face.hasNormals;
+    } else if (object.hasTexCoords != face.hasTexCoords || object.hasNormals != face.hasNormals) {
         return MixedCorners;
     }
+    const std::uint32_t line = start.lines + face.line;
+    const std::size_t given = start.positions + face.positionsBefore;
     Triangle triangle;
     for (std::size_t i = 0; i < 3; ++i)
-        triangle[i] = NumberCorner(corners[i], line, content);
-    Grow(object.triangles, 2 * ExpectedVertices(pending, content));
+        triangle[i] = NumberCorner(face.corners[i], line, given, content);
+    Grow(object.triangles, 2 * ExpectedVertices(pending, given));
     object.triangles.push_back(triangle);
     return nullptr;
 }
 
 // "o": a new object once the current one has faces; before that the name
 // only renames the current object, keeping what was set on it.
-void ObjectStatement(std::string_view name, ObjContent& content)
+void ObjectStatement(const std::string& name, std::size_t given, ObjContent& content)
 {
     if (!content.objects.back().object->triangles.empty()) {
-        content.objects.emplace_back(content.positions.size());
+        content.objects.emplace_back(given);
         content.currentVertices.Clear();
     }
     SceneObject& current = *content.objects.back().object;
-    current.name = std::string(name);
+    current.name = name;
     current.castsShadow = CastsShadowByName(current.name);
 }
 
-// Handles the vertex-data statements; false when the keyword is none of them.
-bool VertexDataStatement(std::string_view line, std::string_view keyword, ObjContent& content,
-                         const char*& error)
+// A statement between faces; returns the error that ended the piece.
+const char* ApplyStatement(const ParsedStatement& statement, const PieceStart& start, ObjContent& content)
 {
-    if (keyword == "v") {
-        Vec4 p{0.0f, 0.0f, 0.0f, 1.0f};
-        if (ScanFloats(line, "v", p.data(), 4) < 2)
-            error = BadVertexCount;
-        else
-            content.positions.push_back(p);
-    } else if (keyword == "vn") {
-        Vec3 n{0.0f, 0.0f, 0.0f};
-        if (ScanFloats(line, "vn", n.data(), 3) < 2)
-            error = BadNormalCount;
-        else
-            content.normals.push_back(n);
-    } else if (keyword == "vt") {
-        Vec2 t{0.0f, 0.0f};
-        if (ScanFloats(line, "vt", t.data(), 2) < 2)
-            error = BadTexCoordCount;
-        else
-            content.texCoords.push_back(t);
-    } else {
-        return false;
-    }
-    return true;
-}
-
-// The statements of one name token: "o", "usemtl", "s" and "mtllib";
-// unknown keywords are ignored.
-const char* NameStatement(std::string_view line, std::string_view keyword, ObjContent& content)
-{
-    WavefrontFile::SplitTokens(line, content.tokens);
-    const Tokens& tokens = content.tokens;
     SceneObject& current = *content.objects.back().object;
-    if (keyword == "o") {
-        if (tokens.size() != 2)
-            return BadObjectName;
-        ObjectStatement(tokens[1], content);
-    } else if (keyword == "usemtl") {
-        if (tokens.size() != 2)
-            return BadMaterialName;
-        current.materialName = std::string(tokens[1]);
-    } else if (keyword == "s") {
-        if (tokens.size() != 2)
-            return BadSmoothing;
-        current.smooth = tokens[1] != "off";
-    } else if (keyword == "mtllib") {
-        if (tokens.size() != 2)
-            return BadMaterialFile;
-        content.materialFile = std::string(tokens[1]);
+    switch (statement.kind) {
+    case ParsedStatement::Object:
+        ObjectStatement(statement.text, start.positions + statement.positionsBefore, content);
+        break;
+    case ParsedStatement::Material:
+        current.materialName = statement.text;
+        break;
+    case ParsedStatement::Smoothing:
+        current.smooth = statement.smooth;
+        break;
+    case ParsedStatement::MaterialFile:
+        content.materialFile = statement.text;
+        break;
+    case ParsedStatement::Error:
+        return statement.error;
     }
     return nullptr;
 }
 
-// One line of an OBJ file: comments and lines without tokens are skipped.
-// Only the keyword is cut out of the line; vertex data and faces are read
-// straight from its bytes.
-const char* ObjLine(std::string_view line, std::uint32_t lineNumber, ObjContent& content)
+// Adds a piece's vertex data to the file-wide lists, then its faces and
+// the statements between them in their order. A face may name an entry the
+// piece gives after it: such a vertex is filled at once, as it would be at
+// the end of the file. On an error `line` is set to its line.
+const char* ApplyPiece(const ParsedPiece& piece, PieceStart& start, ObjContent& content, std::uint32_t& line)
 {
-    if (!line.empty() && line.front() == '#')
-        return nullptr;
-    std::size_t start = 0;
-    while (start != line.size() && line[start] == ' ')
-        ++start;
-    if (start == line.size())
-        return nullptr;
-    std::size_t end = start + 1;
-    while (end != line.size() && line[end] != ' ')
-        ++end;
-    const std::string_view keyword = line.substr(start, end - start);
-    if (keyword == "f")
-        return FaceStatement(line.substr(end), lineNumber, content);
-    const char* error = nullptr;
-    if (VertexDataStatement(line, keyword, content, error))
-        return error;
-    return NameStatement(line, keyword, content);
+    content.positions.insert(content.positions.end(), piece.positions.begin(), piece.positions.end());
+    content.normals.insert(content.normals.end(), piece.normals.begin(), piece.normals.end());
+    content.texCoords.insert(content.texCoords.end(), piece.texCoords.begin(), piece.texCoords.end());
+    auto statement = piece.statements.begin();
+    for (std::size_t face = 0;; ++face) {
+        for (; statement != piece.statements.end() && statement->facesBefore == face; ++statement)
+            if (const char* error = ApplyStatement(*statement, start, content)) {
+                line = start.lines + statement->line;
+                return error;
+            }
+        if (face == piece.faces.size())
+            break;
+        if (const char* error = ApplyFace(piece.faces[face], start, content)) {
+            line = start.lines + piece.faces[face].line;
+            return error;
+        }
+    }
+    start.lines += piece.lines;
+    start.positions = content.positions.size();
+    return nullptr;
 }
 
 // Fills the vertices of an object that named entries given later in the
@@ -442,19 +273,18 @@ void ReserveLists(std::uintmax_t size, ObjContent& content)
 WavefrontText::WalkResult ReadLines(const std::string& path, ObjContent& content, std::uint32_t& line,
                                    const char*& error)
 {
-    WavefrontText::LineReader reader;
-    if (!reader.Open(path))
+    ObjPieceQueue pieces;
+    if (!pieces.Open(path))
         return WavefrontText::WalkResult::CannotOpen;
-    ReserveLists(reader.FileSize(), content);
-    std::string_view text;
-    while (reader.Next(text)) {
-        line = reader.LineNumber();
-        if ((error = ObjLine(text, line, content)))
-            return WavefrontText::WalkResult::Failed;
-    }
-    if (reader.Failed())
+    ReserveLists(pieces.FileSize(), content);
+    PieceStart start{0, 0};
+    const auto result = pieces.Read(
+        [&](const ParsedPiece& piece) { return (error = ApplyPiece(piece, start, content, line)) == nullptr; });
+    if (result == ObjPieceQueue::Result::ReadFailed)
         return WavefrontText::WalkResult::CannotOpen;
-    line = reader.LineNumber();
+    if (result == ObjPieceQueue::Result::Stopped)
+        return WavefrontText::WalkResult::Failed;
+    line = start.lines;
     return WavefrontText::WalkResult::Finished;
 }
 

@@ -129,69 +129,93 @@ const char* ScanFloat(const char* first, const char* last, float& value, bool& o
 }
 }
 
-bool LineReader::Open(const std::string& path)
+bool NextLine(const TextPiece& piece, std::size_t& offset, std::string_view& line)
+{
+    if (offset > piece.size || (offset == piece.size && !piece.last))
+        return false;
+    const char* first = piece.bytes.data() + offset;
+    const std::size_t rest = piece.size - offset;
+    const auto* lineFeed = static_cast<const char*>(std::memchr(first, '\n', rest));
+    if (lineFeed == nullptr) {
+        line = std::string_view(first, rest);
+        offset = piece.size + 1;
+        return true;
+    }
+    line = std::string_view(first, static_cast<std::size_t>(lineFeed - first));
+    offset += line.size() + 1;
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    return true;
+}
+
+bool PieceReader::Open(const std::string& path, std::size_t pieceSize)
 {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error))
         return false;
     file.reset(std::fopen(path.c_str(), "rb"));
-    // A small file gets a buffer of its own size, not a whole piece.
+    // A small file is read at once into a buffer of its own size.
     const std::uintmax_t size = std::filesystem::file_size(path, error);
     fileSize = error ? 0 : size;
-    const std::size_t capacity =
-        error ? PieceSize : static_cast<std::size_t>(std::min<std::uintmax_t>(size + 1, PieceSize));
-    buffer.resize(capacity + ReadAhead);
+    readSize = error ? pieceSize : static_cast<std::size_t>(std::min<std::uintmax_t>(size + 1, pieceSize));
     return file != nullptr;
+}
+
+// The piece starts with the line the last one left unfinished and ends
+// after the last line feed read; a line that no read of the buffer's size
+// finishes doubles the buffer.
+bool PieceReader::Next(TextPiece& piece)
+{
+    if (finished)
+        return false;
+    std::size_t size = carried.size();
+    if (piece.bytes.size() < size + readSize + ReadAhead)
+        piece.bytes.resize(size + readSize + ReadAhead);
+    std::copy(carried.begin(), carried.end(), piece.bytes.begin());
+    for (;;) {
+        const std::size_t capacity = piece.bytes.size() - ReadAhead;
+        const std::size_t got = std::fread(piece.bytes.data() + size, 1, capacity - size, file.get());
+        if (std::ferror(file.get())) {
+            failed = finished = true;
+            return false;
+        }
+        const char* fresh = piece.bytes.data() + size;
+        size += got;
+        if (got == 0 || std::feof(file.get())) {
+            piece.size = size;
+            piece.last = finished = true;
+            carried.clear();
+            return true;
+        }
+        const auto* lineFeed = static_cast<const char*>(memrchr(fresh, '\n', got));
+        if (lineFeed != nullptr) {
+            piece.size = static_cast<std::size_t>(lineFeed - piece.bytes.data()) + 1;
+            piece.last = false;
+            carried.assign(piece.bytes.data() + piece.size, piece.bytes.data() + size);
+            return true;
+        }
+        if (size == capacity)
+            piece.bytes.resize(2 * capacity + ReadAhead);
+    }
+}
+
+bool LineReader::Open(const std::string& path)
+{
+    return pieces.Open(path, PieceSize);
 }
 
 bool LineReader::Next(std::string_view& line)
 {
-    if (finished)
-        return false;
-    ++lineNumber;
     for (;;) {
-        const char* first = buffer.data() + begin;
-        const std::size_t size = end - begin;
-        const auto* lineFeed = static_cast<const char*>(std::memchr(first, '\n', size));
-        if (lineFeed != nullptr) {
-            line = std::string_view(first, static_cast<std::size_t>(lineFeed - first));
-            if (!line.empty() && line.back() == '\r')
-                line.remove_suffix(1);
-            begin += static_cast<std::size_t>(lineFeed - first) + 1;
+        if (started && NextLine(piece, offset, line)) {
+            ++lineNumber;
             return true;
         }
-        if (atEnd) {
-            line = std::string_view(first, size);
-            begin = end;
-            finished = true;
-            return true;
-        }
-        if (!Fill()) {
-            failed = finished = true;
+        if (!pieces.Next(piece))
             return false;
-        }
+        started = true;
+        offset = 0;
     }
-}
-
-// Moves the unfinished line to the front and reads on after it; a line
-// longer than the buffer doubles it.
-bool LineReader::Fill()
-{
-    const std::size_t kept = end - begin;
-    std::memmove(buffer.data(), buffer.data() + begin, kept);
-    begin = 0;
-    end = kept;
-    const std::size_t capacity = buffer.size() - ReadAhead;
-    if (end == capacity)
-        buffer.resize(2 * capacity + ReadAhead);
-    const std::size_t got = std::fread(buffer.data() + end, 1, buffer.size() - ReadAhead - end, file.get());
-    end += got;
-    if (got == 0) {
-        if (std::ferror(file.get()))
-            return false;
-        atEnd = true;
-    }
-    return true;
 }
 
 int ScanFloats(std::string_view line, std::string_view keyword, float* values, int count)

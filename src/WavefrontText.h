@@ -23,40 +23,70 @@ namespace KorvanaFramework::WavefrontText
 // digits at once.
 constexpr std::size_t ReadAhead = 8;
 
-// Hands out the lines of a file one by one, counting them, reading the file
-// in pieces so that a large one never lies in memory whole. A carriage
-// return right before a line feed is not part of the line. A text that ends
-// in a line break yields one more, empty, line, and an empty file yields one
-// empty line, so the count ends one above the number of line breaks. A line
-// stays valid until the next call of Next and is followed by ReadAhead
-// readable bytes.
-class LineReader
+// A piece of a file: whole lines, followed by ReadAhead readable bytes.
+struct TextPiece
+{
+    // The text, then ReadAhead bytes that are never filled.
+    std::vector<char> bytes;
+    std::size_t size = 0;
+    // The piece holds the end of the file: the text after its last line
+    // feed, empty or not, is one more line.
+    bool last = false;
+};
+
+// The next line of `piece` from `offset`, which it moves past the line;
+// false once the piece has no more. A carriage return right before a line
+// feed is not part of the line.
+bool NextLine(const TextPiece& piece, std::size_t& offset, std::string_view& line);
+
+// Reads a file in pieces that end at a line feed, so that no line is split
+// and a large file never lies in memory whole; a line longer than a piece
+// makes its piece longer. A text that ends in a line break yields one more,
+// empty, line, and an empty file yields one empty line, so the lines of all
+// pieces count one above the number of line breaks.
+class PieceReader
 {
 public:
     // Only regular files are read: a named pipe or a device such as
     // /dev/zero named by a scene would block the program or fill its memory.
-    bool Open(const std::string& path);
-    // False after the last line, or at a read error.
-    bool Next(std::string_view& line);
+    bool Open(const std::string& path, std::size_t pieceSize);
+    // Refills `piece` with the next piece; false after the last one, or at a
+    // read error.
+    bool Next(TextPiece& piece);
     // Whether reading stopped at a read error.
     bool Failed() const { return failed; }
-    std::uint32_t LineNumber() const { return lineNumber; }
     // The file's size as Open found it; 0 when unknown.
     std::uintmax_t FileSize() const { return fileSize; }
 
 private:
-    bool Fill();
-
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file{nullptr, std::fclose};
-    // The bytes read, then ReadAhead bytes never filled.
-    std::vector<char> buffer;
-    std::size_t begin = 0;  // the unread part of the buffer
-    std::size_t end = 0;
-    bool atEnd = false;  // the file has no more bytes
+    // The start of a line that the last piece read but did not hand out.
+    std::vector<char> carried;
+    std::size_t readSize = 0;
     bool finished = false;
     bool failed = false;
-    std::uint32_t lineNumber = 0;
     std::uintmax_t fileSize = 0;
+};
+
+// Hands out the lines of a file one by one, counting them. A line stays
+// valid until the next call of Next and is followed by ReadAhead readable
+// bytes.
+class LineReader
+{
+public:
+    bool Open(const std::string& path);
+    // False after the last line, or at a read error.
+    bool Next(std::string_view& line);
+    // Whether reading stopped at a read error.
+    bool Failed() const { return pieces.Failed(); }
+    std::uint32_t LineNumber() const { return lineNumber; }
+
+private:
+    PieceReader pieces;
+    TextPiece piece;
+    std::size_t offset = 0;
+    bool started = false;
+    std::uint32_t lineNumber = 0;
 };
 
 // White space as the "C" locale defines it for formatted scans.

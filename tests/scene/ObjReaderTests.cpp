@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
@@ -334,6 +335,43 @@ TEST_F(ObjReader, LinesAcrossPiecesOfALargeFile)
     ASSERT_TRUE(Load(text + "o Last\r\nf 1 2 3"));
     EXPECT_EQ(Only().name, "Last");
     EXPECT_EQ(Only().positions[2], (Vec4{1, 2, 3, 1}));
+}
+
+// A file of many pieces is parsed on two threads and applied in file
+// order: objects, their statements and vertices named before their
+// positions come out as from one text, and an error in a late piece, found
+// while parsing or while building its object, names its own line.
+TEST_F(ObjReader, PiecesOfALargeFileApplyInFileOrder)
+{
+    const int objects = 12000;
+    std::string text;
+    for (int o = 0; o < objects; ++o) {
+        const std::string n = std::to_string(o);
+        const std::string face = "f " + std::to_string(3 * o + 1) + " " + std::to_string(3 * o + 2) + " " +
+                                 std::to_string(3 * o + 3) + "\n";
+        text += "o Part" + n + "\nusemtl M" + std::to_string(o % 7) + "\ns " + (o % 2 ? "off" : "1") + "\n";
+        text += o % 3 == 0 ? face : "# " + std::string(100, 'x') + "\n";
+        for (int k = 0; k < 3; ++k)
+            text += "v " + n + " " + std::to_string(k) + " 0\n";
+        if (o % 3 != 0)
+            text += face;
+    }
+    const auto lines = static_cast<unsigned>(std::count(text.begin(), text.end(), '\n'));
+    ASSERT_TRUE(Load(text));
+    ASSERT_EQ(scene.ObjectCount(), unsigned(objects));
+    for (int o : {0, 1, 2, 4321, objects - 1}) {
+        const SceneObject& object = scene.ObjectAt(o);
+        EXPECT_EQ(object.name, "Part" + std::to_string(o));
+        EXPECT_EQ(object.materialName, "M" + std::to_string(o % 7));
+        EXPECT_EQ(object.smooth, o % 2 == 0);
+        ASSERT_EQ(object.positions.size(), 3u);
+        EXPECT_EQ(object.positions[2], (Vec4{float(o), 2, 0, 1}));
+        EXPECT_EQ(object.triangles[0], (Triangle{0, 1, 2}));
+    }
+    ExpectRejected(text + "f 1 2\n", lines + 1, "Implementacja obsługuje tylko powierzchnie będące trójkątami");
+    ExpectRejected(text + "vn 0 0 1\nf 1//1 2//1 3//1\n", lines + 2,
+                   "Każdy wierzchołek powierzchni powinien mieć określone te same parametry");
+    ExpectRejected(text + "f 1 2 3\nf 1 2 99999\n", lines + 2, "Indeks w definicji powierzchni jest spoza zakresu");
 }
 
 // Digits are scanned a word at a time. A file's last line, moved to the
