@@ -2,18 +2,28 @@
 
 #include "ObjPieceQueue.h"
 
+#include <filesystem>
+
 namespace KorvanaFramework
 {
 namespace
 {
-// Small enough that a piece's text and records stay in the processor's
-// caches while they are parsed and applied.
-constexpr std::size_t PieceSize = 256 << 10;
+// Pieces parsed on the calling thread alone are small, so that their text
+// and records stay in the processor's caches and the same few buffers
+// serve the whole file; pieces shared with the helper are larger, so that
+// handing them over costs little beside parsing them.
+constexpr std::size_t PieceSize = 32 << 10;
+constexpr std::size_t SharedPieceSize = 64 << 10;
+// A file below this size is parsed on the calling thread alone.
+constexpr std::uintmax_t SharedFileSize = std::uintmax_t{1} << 18;
 }
 
 bool ObjPieceQueue::Open(const std::string& path)
 {
-    return reader.Open(path, PieceSize);
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    withHelper = !error && size >= SharedFileSize;
+    return reader.Open(path, withHelper ? SharedPieceSize : PieceSize);
 }
 
 // Reads the next piece into its slot, unless that slot still holds a piece
@@ -89,7 +99,6 @@ void ObjPieceQueue::Finish(std::unique_lock<std::mutex>& lock)
 ObjPieceQueue::Result ObjPieceQueue::Read(const std::function<bool(const ParsedPiece&)>& apply)
 {
     caller = std::this_thread::get_id();
-    const bool withHelper = reader.FileSize() > PieceSize;
     if (withHelper)
         helper.Run([](void* queue) { static_cast<ObjPieceQueue*>(queue)->ParseAhead(); }, this);
     std::unique_lock<std::mutex> lock(mutex);

@@ -34,7 +34,7 @@ public:
     // The file's size as Open found it; 0 when unknown.
     std::uintmax_t FileSize() const { return reader.FileSize(); }
     // Hands every piece, parsed, to `apply` in file order until it returns
-    // false. A file of more than one piece is parsed by a helper thread too,
+    // false. A large file is parsed by a helper thread too,
     // at most a few pieces ahead of `apply`, so that memory stays bounded.
     // An exception of the parsing is thrown here, on the calling thread.
     Result Read(const std::function<bool(const ParsedPiece&)>& apply);
@@ -73,6 +73,7 @@ private:
     std::uint64_t applied = 0;
     bool readEnded = false;
     bool stopping = false;
+    bool withHelper = false;
     std::thread::id caller;
     HelperThread helper;
 };
