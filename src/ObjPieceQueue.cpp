@@ -109,10 +109,15 @@ ObjPieceQueue::Result ObjPieceQueue::Read(const std::function<bool(const ParsedP
         if (next.state == State::Parsed) {
             lock.unlock();
             failure = next.failure;
-            if (next.readFailed)
-                result = Result::ReadFailed;
-            else if (!failure && !apply(next.parsed))
-                result = Result::Stopped;
+            // What apply throws waits until the helper has stopped.
+            try {
+                if (next.readFailed)
+                    result = Result::ReadFailed;
+                else if (!failure && !apply(next.parsed))
+                    result = Result::Stopped;
+            } catch (...) {
+                failure = std::current_exception();
+            }
             const bool last = next.text.last;
             lock.lock();
             next.state = State::Free;
