@@ -231,6 +231,9 @@ public:
     // Off only in tests: shadow mapping dims shadowed surfaces over the
     // whole window, the picture that bounding the pass must not change.
     bool boundShadowedPixels = true;
+    // Off only in tests: the variance map is rendered and blurred over all
+    // of its texels, the picture that bounding it by the casters must keep.
+    bool boundVarianceMap = true;
 
     // Times the frames from one RenderFrame to the next for the main bar.
     FrameRate frameRate;

@@ -499,7 +499,10 @@ void Renderer::RenderShadowMap()
         LoadLightCamera();
         if (options.filtering == MapFiltering::Vsm && varianceMap.Available()) {
             FitMapStorage(*this, size);
-            varianceMap.Render(*this, lightCamera.projection, size, options.blur);
+            const PixelRect casters = boundVarianceMap ? CasterTexels(lightCamera.projection, lightCamera.view,
+                                                                      casterOutlines.All(), size)
+                                                       : PixelRect{0, 0, size, size};
+            varianceMap.Render(*this, lightCamera.projection, size, options.blur, casters);
         } else {
             RenderDepthMap(*this, size);
         }

@@ -1,11 +1,14 @@
 // The soft filters on the floor under a tall thin pillar lit from the side:
 // the contact-hardening filter widens the penumbra with the distance from
 // the pillar and hardens it as the light shrinks; the variance map without
-// blur gives the hard shadow and, blurred, an edge that only brightens.
+// blur gives the hard shadow and, blurred, an edge that only brightens, and
+// bounding its work by the casters keeps its picture.
 #include "ShadowMapTestSupport.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <iostream>
+#include <string>
 
 namespace ShadowMapTests
 {
@@ -78,6 +81,20 @@ protected:
 
     Image lit, dimmed;
 };
+
+// The pixels whose colours lie more than `levels` apart in some channel.
+int PixelsApart(const Image& a, const Image& b, int levels)
+{
+    int apart = 0;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            for (int c = 0; c < 3; ++c)
+                if (std::abs(int(a.At(x, y)[c]) - int(b.At(x, y)[c])) > levels) {
+                    ++apart;
+                    break;
+                }
+    return apart;
+}
 
 TEST_F(SoftShadowTest, ContactHardeningPenumbraWidensAwayFromTheCasterAndHardensWithTheLight)
 {
@@ -195,6 +212,40 @@ TEST_F(ShadowMapTest, VarianceMapLetsObjectsThatCastNoShadowThrough)
             EXPECT_EQ(shadowed, 0) << "pixels the object that casts no shadow darkened";
         renderer.reset();
         window.reset();
+    }
+}
+
+// The variance map drawn and blurred only around the casters' texels, the
+// far end beyond, against the map drawn and blurred whole: away from the
+// casters the whole map lights a surface by a hair less than all of the
+// light, so a few pixels may lie a level apart, none further.
+TEST_F(ShadowMapTest, BoundingTheVarianceMapByTheCastersKeepsThePicture)
+{
+    OpenWindow(480, 360);
+    if (IsSkipped())
+        return;
+    for (const bool defaultScene : {true, false}) {
+        ASSERT_NO_FATAL_FAILURE(StartOnScene(defaultScene));
+        if (!renderer->FilterOffered(MapFiltering::Vsm))
+            GTEST_SKIP() << "no renderable two-channel textures";
+        for (const ShadowCase& light : ShadowCases()) {
+            UseLight(light);
+            for (const int blur : {0, 5, 31}) {
+                for (const bool fitted : {false, true}) {
+                    UseMap(blur == 5 ? 2048 : 512, MapFiltering::Vsm);
+                    renderer->options.blur = blur;
+                    renderer->options.fitFrustum = fitted;
+                    renderer->boundVarianceMap = false;
+                    const Image whole = Pass();
+                    renderer->boundVarianceMap = true;
+                    const Image bounded = Pass();
+                    const std::string where = std::string(defaultScene ? "default scene, " : "box, ") + light.name +
+                                              " light, blur " + std::to_string(blur) + (fitted ? ", fitted" : "");
+                    EXPECT_EQ(PixelsApart(whole, bounded, 1), 0) << where;
+                    EXPECT_LE(PixelsApart(whole, bounded, 0), 20) << where;
+                }
+            }
+        }
     }
 }
 }
