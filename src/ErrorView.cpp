@@ -82,6 +82,15 @@ void BeginMarkingShownLight()
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
 }
 
+void BeginMarkingShownShadow()
+{
+    MarkAllLit();
+    glEnable(GL_STENCIL_TEST);
+    glStencilFunc(GL_ALWAYS, 0, AllBits);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
+    glStencilMask(ShownLightBit);
+}
+
 bool ErrorView::Prepare()
 {
     GLint stencilBits = 0;
@@ -104,7 +113,7 @@ bool ErrorView::Prepare()
 // all but where its flattened casters fall, which is drawn again without
 // their depth so that the depth buffer holds the scene's surfaces. Mode 0
 // lights everything; mode 3 marks in its own pass, where its filter is set
-// up.
+// up, or in its dimmed pass.
 void ErrorView::MarkShownLight(Renderer& renderer) const
 {
     switch (renderer.options.rendererMode) {
