@@ -279,6 +279,9 @@ public:
     // Draws the casters flattened onto the shadow plane, in the current
     // colour and state, with the depth offset of the projected method.
     void DrawFlattenedCasters();
+    // True when the projected pass marks the pixels its shadow covers for
+    // the error view itself.
+    bool ProjectedShadowMarksItself() const;
     // True when the pass renders the point light's cube map.
     bool CubeMapInUse() const;
     // The casters' outlines and the receivers' box the light's camera is

@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <vector>
 
 namespace ShadowMapTests
 {
@@ -167,5 +168,28 @@ TEST_F(ErrorViewTest, VolumesWithTheFarPlaneAtInfinityAgreeWithThemselvesAndAFin
     EXPECT_NEAR(agreement, check, 0.2);
     EXPECT_GT(DifferingPixels(clipped, plain), 0);
 }
+}
+
+// Mode 1's shadow marks itself, black or darkened under the stencil's
+// guard, or the view marks it in a pass of its own: all three compare the
+// same pixels, the floor under the shadow included, and tint nothing else.
+TEST_F(ErrorViewTest, ProjectedShadowIsComparedAlikeHoweverItIsDrawn)
+{
+    auto& options = renderer->options;
+    std::vector<float> agreements;
+    for (const bool darkening : {false, true}) {
+        for (const bool guard : {true, false}) {
+            if (!darkening && !guard)
+                continue;
+            options.projectedUseDarkening = darkening;
+            options.darkeningStencil = guard;
+            const Image plain = Run(RendererMode::Projected, false);
+            const Image viewed = Run(RendererMode::Projected, true);
+            EXPECT_EQ(TintsOf(viewed, plain).other, 0) << "darkening " << darkening << ", guard " << guard;
+            agreements.push_back(agreement);
+        }
+    }
+    EXPECT_FLOAT_EQ(agreements[1], agreements[0]) << "darkened under the guard";
+    EXPECT_FLOAT_EQ(agreements[2], agreements[0]) << "darkened without the guard";
 }
 }
