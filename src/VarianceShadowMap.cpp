@@ -96,22 +96,24 @@ void FilterMoments(GLint filter)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
 }
 
+// True for a rectangle without texels.
+bool Empty(const PixelRect& r)
+{
+    return r.width <= 0 || r.height <= 0;
+}
+
 // `r` grown by `x` texels to the left and right and `y` up and down,
 // within a map `side` texels a side; an empty one stays empty.
 PixelRect Grown(const PixelRect& r, int x, int y, int side)
 {
-    if (r.width <= 0 || r.height <= 0)
+    if (Empty(r))
         return {};
     const int left = std::max(r.x - x, 0), bottom = std::max(r.y - y, 0);
     const int right = std::min(r.x + r.width + x, side), top = std::min(r.y + r.height + y, side);
     return {left, bottom, right - left, top - bottom};
 }
 
-bool Empty(const PixelRect& r)
-{
-    return r.width <= 0 || r.height <= 0;
-}
-
+// Limits drawing to `r`.
 void Scissor(const PixelRect& r)
 {
     glScissor(r.x, r.y, r.width, r.height);
@@ -218,11 +220,11 @@ void VarianceShadowMap::FitSize(std::int32_t side)
 // front by the usual depth test: what lies beside a caster is the surface
 // behind it, and an object that casts no shadow still darkens nothing,
 // since no surface on its ray lies beyond the farthest one.
-// Away from the casters that first layer only lights what lies on it or in
-// front, as the far end does: it is drawn only as far as the blur of the
-// texels around the casters reads it, which spares most of the map's
-// texels the pass and the blur. A receiver reading between texels takes a
-// texel more.
+// Away from the casters the first layer lights what lies on it or in front
+// of it, as the far end does, so it is drawn only as far as the blur of the
+// texels around the casters reads it (and a texel more, which a receiver
+// reading between texels takes), sparing most of the map's texels the
+// pass and the blur. An even blur width takes the odd one above it.
 // Without the depth offset: the variance, not an offset, keeps lit
 // surfaces from shadowing themselves.
 void VarianceShadowMap::Render(const Renderer& renderer, const Matrix4& lightProjection, std::int32_t side,
