@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <utility>
 #include <vector>
 
 namespace ShadowMapTests
@@ -175,19 +176,13 @@ TEST_F(ErrorViewTest, VolumesWithTheFarPlaneAtInfinityAgreeWithThemselvesAndAFin
 // same pixels, the floor under the shadow included, and tint nothing else.
 TEST_F(ErrorViewTest, ProjectedShadowIsComparedAlikeHoweverItIsDrawn)
 {
-    auto& options = renderer->options;
     std::vector<float> agreements;
-    for (const bool darkening : {false, true}) {
-        for (const bool guard : {true, false}) {
-            if (!darkening && !guard)
-                continue;
-            options.projectedUseDarkening = darkening;
-            options.darkeningStencil = guard;
-            const Image plain = Run(RendererMode::Projected, false);
-            const Image viewed = Run(RendererMode::Projected, true);
-            EXPECT_EQ(TintsOf(viewed, plain).other, 0) << "darkening " << darkening << ", guard " << guard;
-            agreements.push_back(agreement);
-        }
+    for (const auto& [darkening, guard] : {std::pair{false, true}, std::pair{true, true}, std::pair{true, false}}) {
+        renderer->options.projectedUseDarkening = darkening;
+        renderer->options.darkeningStencil = guard;
+        const Image plain = Run(RendererMode::Projected, false);
+        EXPECT_EQ(TintsOf(Run(RendererMode::Projected, true), plain).other, 0) << darkening << guard;
+        agreements.push_back(agreement);
     }
     EXPECT_FLOAT_EQ(agreements[1], agreements[0]) << "darkened under the guard";
     EXPECT_FLOAT_EQ(agreements[2], agreements[0]) << "darkened without the guard";

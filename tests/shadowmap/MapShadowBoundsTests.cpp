@@ -282,35 +282,6 @@ TEST(MapShadowRect, FallsBackWhereItCannotBound)
     EXPECT_LE(huge.x + huge.width, Width);
 }
 
-// The casters' texels in the map: every texel a caster point falls in, and
-// little else under a light straight above; none without casters, the
-// whole map where a caster reaches the plane of the light's eye.
-TEST(CasterTexels, HoldTheCastersAndLittleElse)
-{
-    Setting s;
-    s.light = {0, 6, 0};
-    s.lightTarget = {0, -2, 0};
-    const MapShadowView none = ViewOf(s);
-    EXPECT_EQ(Area(CasterTexels(none.lightProjection, none.lightView, s.casters, 1024)), 0);
-
-    std::mt19937 random(11);
-    s.casters.push_back(Cloud(random, {1, 0, -1}, 0.5f, 40));
-    s.casters.push_back(Cloud(random, {-1, 1, 0}, 0.3f, 40));
-    const MapShadowView view = ViewOf(s);
-    const PixelRect texels = CasterTexels(view.lightProjection, view.lightView, s.casters, 1024);
-    for (const CasterOutline& caster : s.casters)
-        for (const Vec3& p : caster.points) {
-            const Vec4 c = Apply(view.lightProjection, Apply(view.lightView, {p[0], p[1], p[2], 1}));
-            EXPECT_TRUE(Contains(texels, (c[0] / c[3] + 1) * 512, (c[1] / c[3] + 1) * 512));
-        }
-    EXPECT_GT(Area(texels), 0);
-    EXPECT_LT(Area(texels), 1024 * 1024 / 16);
-
-    s.casters.push_back({{{-0.5f, 5.5f, -0.5f}, {0.5f, 6.5f, 0.5f}}, false});
-    const MapShadowView beside = ViewOf(s);
-    EXPECT_EQ(Area(CasterTexels(beside.lightProjection, beside.lightView, s.casters, 1024)), 1024 * 1024);
-}
-
 // Past the limits a scene's casters come as boxes: own points while they
 // fit, box corners beyond, one box for all past the count.
 TEST(CasterOutlines, KeepsTheFrameWorkSmall)
