@@ -82,6 +82,15 @@ void BeginMarkingShownLight()
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
 }
 
+void BeginMarkingShownShadow()
+{
+    MarkAllLit();
+    glEnable(GL_STENCIL_TEST);
+    glStencilFunc(GL_ALWAYS, 0, AllBits);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
+    glStencilMask(ShownLightBit);
+}
+
 bool ErrorView::Prepare()
 {
     GLint stencilBits = 0;
@@ -100,11 +109,12 @@ bool ErrorView::Prepare()
 
 // Mode 2 lit what its counts left at 0: those become all ones, the others
 // (a count that wrapped below 0 too) zero, and then all but the top bit are
-// cleared. Mode 1 lights
-// all but where its flattened casters fall, which is drawn again without
-// their depth so that the depth buffer holds the scene's surfaces. Mode 0
-// lights everything; mode 3 marks in its own pass, where its filter is set
-// up.
+// cleared. Mode 1 lights all but where its flattened casters fall: its
+// pass marks them where it can, else the scene's depth is drawn anew (the
+// clear needs depth writes on, or the shadow's nearer depth would hide the
+// floor under it from the comparison) and the casters again without
+// theirs. Mode 0 lights everything; mode 3 marks in its own pass, where its
+// filter is set up, or in its dimmed pass.
 void ErrorView::MarkShownLight(Renderer& renderer) const
 {
     switch (renderer.options.rendererMode) {
@@ -119,9 +129,11 @@ void ErrorView::MarkShownLight(Renderer& renderer) const
         glEnable(GL_DEPTH_TEST);
         break;
     case RendererMode::Projected:
+        if (renderer.planeValid && renderer.ProjectedShadowMarksItself())
+            break;
         MarkAllLit();
-        glClear(GL_DEPTH_BUFFER_BIT);
         glDepthMask(GL_TRUE);
+        glClear(GL_DEPTH_BUFFER_BIT);
         glDepthFunc(GL_LESS);
         renderer.DrawScene(false, false, false);
         glDepthMask(GL_FALSE);

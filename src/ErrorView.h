@@ -19,6 +19,11 @@ constexpr std::uint32_t ShownLightBit = 0x80;
 // Sets up the stencil so that every fragment the next drawing writes marks
 // its pixel as lit by the shown method; colour and depth stay.
 void BeginMarkingShownLight();
+// Marks every pixel as lit by the shown method, then sets up the stencil so
+// that every fragment the next drawing writes marks its pixel as shadowed
+// instead; colour and depth stay the drawing's own. The scissor test must
+// be off.
+void BeginMarkingShownShadow();
 
 // What the tints say.
 struct ErrorColors

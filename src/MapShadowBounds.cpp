@@ -263,6 +263,30 @@ PixelRect MapShadowRect(const MapShadowView& view)
     return bounds.CutByNearPlane() ? window : bounds.Rect();
 }
 
+// Each caster's part of the map, from -1 to 1, in whole texels around it.
+PixelRect CasterTexels(const Matrix4& lightProjection, const Matrix4& lightView,
+                       const std::vector<CasterOutline>& casters, int mapSize)
+{
+    LightRows light;
+    for (int row = 0; row < 4; ++row)
+        light[row] = ProductRow(lightProjection, lightView, row);
+    double low[2] = {1.0, 1.0}, high[2] = {-1.0, -1.0};
+    for (const CasterOutline& caster : casters) {
+        MapPart part;
+        if (!CasterOnMap(light, caster, mapSize, part))
+            continue;
+        for (int axis = 0; axis < 2; ++axis) {
+            low[axis] = std::min(low[axis], part.low[axis]);
+            high[axis] = std::max(high[axis], part.high[axis]);
+        }
+    }
+    if (!(low[0] < high[0] && low[1] < high[1]))
+        return {};
+    const auto texel = [mapSize](double x) { return 0.5 * (x + 1.0) * mapSize; };
+    const int x = int(std::floor(texel(low[0]))), y = int(std::floor(texel(low[1])));
+    return {x, y, int(std::ceil(texel(high[0]))) - x, int(std::ceil(texel(high[1]))) - y};
+}
+
 void CasterOutlines::Clear()
 {
     outlines.clear();

@@ -72,4 +72,11 @@ struct MapShadowView
 // empty where no caster can reach the map, the whole window where the
 // scene's box is unbounded. Each caster is bounded on its own.
 PixelRect MapShadowRect(const MapShadowView& view);
+
+// The texels of a map `mapSize` texels a side that the depth pass can draw
+// a caster into, through the light's projection and view, grown as for
+// MapShadowRect: the whole map where a caster reaches the plane of the
+// light's eye, empty where none falls on the map.
+PixelRect CasterTexels(const Matrix4& lightProjection, const Matrix4& lightView,
+                       const std::vector<CasterOutline>& casters, int mapSize);
 }

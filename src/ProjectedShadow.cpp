@@ -40,17 +40,27 @@ void DrawReceivingScene(const Renderer& renderer)
 // surface they lie on. A translucent shadow marks each pixel it darkens in
 // the stencil buffer when asked, so that overlapping shadow triangles darken
 // a pixel only once; the frame has cleared the stencil buffer, and clearing
-// it again would cost a pass over the whole window.
+// it again would cost a pass over the whole window. Where the shadow marks
+// itself for the error view, the same guard is the view's mark of the
+// pixels it lights, cleared where the shadow darkens.
 void DrawFlattenedShadow(Renderer& renderer)
 {
     const RendererOptions& options = renderer.options;
+    const bool marking = renderer.ProjectedShadowMarksItself();
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glDisable(GL_LIGHTING);
+    if (marking) {
+        BeginMarkingShownShadow();
+        glDepthMask(GL_FALSE);
+    }
     if (options.projectedUseDarkening) {
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glColor4f(0.0f, 0.0f, 0.0f, options.projectedDarkeningFactor);
-        if (options.darkeningStencil) {
+        if (options.darkeningStencil && marking) {
+            glStencilFunc(GL_EQUAL, static_cast<GLint>(ShownLightBit), ShownLightBit);
+            glStencilOp(GL_KEEP, GL_KEEP, GL_INVERT);
+        } else if (options.darkeningStencil) {
             glEnable(GL_STENCIL_TEST);
             glStencilFunc(GL_EQUAL, 0, AllStencilBits);
             glStencilOp(GL_KEEP, GL_KEEP, GL_INCR);
@@ -74,6 +84,18 @@ void Renderer::DrawFlattenedCasters()
     DrawScene(false, false, true);
     glPopMatrix();
     glPopAttrib();
+}
+
+// With the error view on, a shadow that darkens each pixel once (black, or
+// translucent under the stencil's guard) marks what it darkens and leaves
+// the depth buffer to the scene's surfaces, which the view compares on, so
+// the view draws nothing of its own for it. A translucent shadow without
+// the guard keeps writing its depth, which is what keeps it from darkening
+// most pixels twice.
+bool Renderer::ProjectedShadowMarksItself() const
+{
+    return options.errorView && options.errorViewOffered &&
+           (!options.projectedUseDarkening || options.darkeningStencil);
 }
 
 // Runs at every scene load. The plane is known only when the plane object

@@ -231,6 +231,9 @@ public:
     // Off only in tests: shadow mapping dims shadowed surfaces over the
     // whole window, the picture that bounding the pass must not change.
     bool boundShadowedPixels = true;
+    // Off only in tests: the variance map is rendered and blurred over all
+    // of its texels, the picture that bounding it by the casters must keep.
+    bool boundVarianceMap = true;
 
     // Times the frames from one RenderFrame to the next for the main bar.
     FrameRate frameRate;
@@ -276,6 +279,9 @@ public:
     // Draws the casters flattened onto the shadow plane, in the current
     // colour and state, with the depth offset of the projected method.
     void DrawFlattenedCasters();
+    // True when the projected pass marks the pixels its shadow covers for
+    // the error view itself.
+    bool ProjectedShadowMarksItself() const;
     // True when the pass renders the point light's cube map.
     bool CubeMapInUse() const;
     // The casters' outlines and the receivers' box the light's camera is

@@ -499,7 +499,10 @@ void Renderer::RenderShadowMap()
         LoadLightCamera();
         if (options.filtering == MapFiltering::Vsm && varianceMap.Available()) {
             FitMapStorage(*this, size);
-            varianceMap.Render(*this, lightCamera.projection, size, options.blur);
+            const PixelRect casters = boundVarianceMap ? CasterTexels(lightCamera.projection, lightCamera.view,
+                                                                      casterOutlines.All(), size)
+                                                       : PixelRect{0, 0, size, size};
+            varianceMap.Render(*this, lightCamera.projection, size, options.blur, casters);
         } else {
             RenderDepthMap(*this, size);
         }
@@ -516,6 +519,13 @@ void Renderer::RenderShadowMap()
     glLoadIdentity();
     ApplyCamera();
     const bool alphaTested = !options.drawAsTexture && options.filtering == MapFiltering::None && !cube;
+    // Where every material is more opaque than the alpha test's line, the
+    // dimmed pass keeps exactly the fragments found shadowed, so the error
+    // view's marks of the shown shadow come with it instead of from a pass
+    // of their own; it leaves out triangles facing away from the light,
+    // where the view compares nothing.
+    const bool errorView = options.errorView && options.errorViewOffered;
+    const bool markedInDimming = errorView && alphaTested && MaterialsMoreOpaqueThan(LitAlpha);
     if (!options.drawAsTexture) {
         glEnable(GL_LIGHTING);
         light.UploadPosition();
@@ -532,13 +542,16 @@ void Renderer::RenderShadowMap()
             DrawScene(true, true, false);
     } else if (alphaTested) {
         KeepDepth();
+        if (markedInDimming)
+            BeginMarkingShownShadow();
         DimShadowedSurfaces(*this, ShadowedPixels(*this, lightCamera.projection, lightCamera.view, size));
+        glDisable(GL_STENCIL_TEST);
     } else {
         SetUpComparison(light, false);
         KeepDepth();
         DrawFilteredLight(lightCamera.projection, size);
     }
-    if (options.errorView && options.errorViewOffered)
+    if (errorView && !markedInDimming)
         MarkMappedLight(lightCamera.projection, size);
     glDepthMask(GL_TRUE);
     glDepthFunc(GL_LEQUAL);

@@ -96,6 +96,29 @@ void FilterMoments(GLint filter)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
 }
 
+// True for a rectangle without texels.
+bool Empty(const PixelRect& r)
+{
+    return r.width <= 0 || r.height <= 0;
+}
+
+// `r` grown by `x` texels to the left and right and `y` up and down,
+// within a map `side` texels a side; an empty one stays empty.
+PixelRect Grown(const PixelRect& r, int x, int y, int side)
+{
+    if (Empty(r))
+        return {};
+    const int left = std::max(r.x - x, 0), bottom = std::max(r.y - y, 0);
+    const int right = std::min(r.x + r.width + x, side), top = std::min(r.y + r.height + y, side);
+    return {left, bottom, right - left, top - bottom};
+}
+
+// Limits drawing to `r`.
+void Scissor(const PixelRect& r)
+{
+    glScissor(r.x, r.y, r.width, r.height);
+}
+
 // A quad over the whole target with texture coordinates 0..1 across it.
 void DrawTargetQuad()
 {
@@ -197,14 +220,24 @@ void VarianceShadowMap::FitSize(std::int32_t side)
 // front by the usual depth test: what lies beside a caster is the surface
 // behind it, and an object that casts no shadow still darkens nothing,
 // since no surface on its ray lies beyond the farthest one.
+// Away from the casters the first layer lights what lies on it or in front
+// of it, as the far end does, so it is drawn only as far as the blur of the
+// texels around the casters reads it (and a texel more, which a receiver
+// reading between texels takes), sparing most of the map's texels the
+// pass and the blur. An even blur width takes the odd one above it.
 // Without the depth offset: the variance, not an offset, keeps lit
 // surfaces from shadowing themselves.
 void VarianceShadowMap::Render(const Renderer& renderer, const Matrix4& lightProjection, std::int32_t side,
-                               std::int32_t blur)
+                               std::int32_t blur, const PixelRect& casters)
 {
     FitSize(side);
+    const int taps = blur > 1 ? std::min(blur, MaximumBlur) | 1 : 1;
+    const int reach = taps / 2;
+    const PixelRect blurred = Grown(casters, reach + 1, reach + 1, side);
+    const PixelRect drawn = Grown(blurred, reach, reach, side);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffers[0]);
     glViewport(0, 0, side, side);
+    glDisable(GL_SCISSOR_TEST);
     glClearColor(1.0f, 1.0f, 0.0f, 1.0f);
     glClearDepth(0.0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -212,25 +245,29 @@ void VarianceShadowMap::Render(const Renderer& renderer, const Matrix4& lightPro
     glDisable(GL_POLYGON_OFFSET_FILL);
     glUseProgram(momentsProgram);
     SetRange(momentsProgram, lightProjection);
-    glDepthFunc(GL_GREATER);
-    renderer.DrawScene(false, false, false);
+    if (!Empty(drawn)) {
+        glEnable(GL_SCISSOR_TEST);
+        Scissor(drawn);
+        glDepthFunc(GL_GREATER);
+        renderer.DrawScene(false, false, false);
+        glDisable(GL_SCISSOR_TEST);
+    }
     glClearDepth(1.0);
     glClear(GL_DEPTH_BUFFER_BIT);
     glDepthFunc(GL_LEQUAL);
     renderer.DrawScene(false, false, true);
-    if (blur > 1)
-        Blur(side, blur);
+    if (taps > 1 && !Empty(blurred))
+        Blur(side, taps, blurred);
     glUseProgram(0);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
 // Across into the second texture, then up and down back into the first,
 // reading single texels, which costs the rasteriser far less than the
-// linear filter the receivers read with; an even width takes the odd one
-// above it.
-void VarianceShadowMap::Blur(std::int32_t side, std::int32_t blur)
+// linear filter the receivers read with. The first pass covers the rows
+// that the second reads around `blurred`, the second `blurred` itself.
+void VarianceShadowMap::Blur(std::int32_t side, std::int32_t taps, const PixelRect& blurred)
 {
-    const int taps = std::min(blur, MaximumBlur) | 1;
     GLuint& blurProgram = blurPrograms[static_cast<std::size_t>(taps / 2)];
     if (blurProgram == 0) {
         const std::string prelude = "#version 110\n#define TAPS " + std::to_string(taps) + "\n";
@@ -240,9 +277,10 @@ void VarianceShadowMap::Blur(std::int32_t side, std::int32_t blur)
     }
     if (blurProgram == FailedProgram)
         return;
-    glPushAttrib(GL_ENABLE_BIT);
+    glPushAttrib(GL_ENABLE_BIT | GL_SCISSOR_BIT);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
+    glEnable(GL_SCISSOR_TEST);
     for (const GLenum matrix : {GL_PROJECTION, GL_MODELVIEW, GL_TEXTURE}) {
         glMatrixMode(matrix);
         glPushMatrix();
@@ -251,12 +289,14 @@ void VarianceShadowMap::Blur(std::int32_t side, std::int32_t blur)
     glUseProgram(blurProgram);
     glUniform1i(glGetUniformLocation(blurProgram, "moments"), 1);
     const float texel = 1.0f / static_cast<float>(side);
+    const PixelRect passes[2] = {Grown(blurred, 0, taps / 2, side), blurred};
     glActiveTexture(MomentsUnit);
     for (int pass = 0; pass < 2; ++pass) {
         glBindFramebuffer(GL_FRAMEBUFFER, framebuffers[1 - pass]);
         glBindTexture(GL_TEXTURE_2D, moments[pass]);
         FilterMoments(GL_NEAREST);
         glUniform2f(glGetUniformLocation(blurProgram, "step"), pass == 0 ? texel : 0.0f, pass == 0 ? 0.0f : texel);
+        Scissor(passes[pass]);
         DrawTargetQuad();
         FilterMoments(GL_LINEAR);
     }

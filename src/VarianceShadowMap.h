@@ -6,6 +6,7 @@
 #pragma once
 
 #include "Geometry.h"
+#include "VolumeFootprint.h"
 
 #include <array>
 #include <cstdint>
@@ -25,7 +26,12 @@ public:
 
     // Renders the casters' moments with the light's matrices loaded, into
     // a map of `size` texels a side, blurred by a box `blur` texels wide.
-    void Render(const Renderer& renderer, const Matrix4& lightProjection, std::int32_t size, std::int32_t blur);
+    // `casters` holds every texel a caster can be drawn into: the map is
+    // rendered and blurred only as far around it as a blurred texel that
+    // a receiver reads can differ from the far end's, and holds the far
+    // end beyond.
+    void Render(const Renderer& renderer, const Matrix4& lightProjection, std::int32_t size, std::int32_t blur,
+                const PixelRect& casters);
     // Puts the receivers' program in use on the map last rendered.
     void UseReceiverProgram(const Matrix4& lightProjection, float bleedingReduction) const;
 
@@ -33,7 +39,7 @@ private:
     bool TryFormat(std::int32_t format, std::uint32_t depthTexture);
     void FitSize(std::int32_t size);
     // A width whose program fails to build is logged once and left unblurred.
-    void Blur(std::int32_t size, std::int32_t blur);
+    void Blur(std::int32_t size, std::int32_t taps, const PixelRect& blurred);
 
     bool ready = false;
     std::int32_t format = 0;

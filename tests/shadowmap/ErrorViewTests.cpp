@@ -9,6 +9,8 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <utility>
+#include <vector>
 
 namespace ShadowMapTests
 {
@@ -167,5 +169,22 @@ TEST_F(ErrorViewTest, VolumesWithTheFarPlaneAtInfinityAgreeWithThemselvesAndAFin
     EXPECT_NEAR(agreement, check, 0.2);
     EXPECT_GT(DifferingPixels(clipped, plain), 0);
 }
+}
+
+// Mode 1's shadow marks itself, black or darkened under the stencil's
+// guard, or the view marks it in a pass of its own: all three compare the
+// same pixels, the floor under the shadow included, and tint nothing else.
+TEST_F(ErrorViewTest, ProjectedShadowIsComparedAlikeHoweverItIsDrawn)
+{
+    std::vector<float> agreements;
+    for (const auto& [darkening, guard] : {std::pair{false, true}, std::pair{true, true}, std::pair{true, false}}) {
+        renderer->options.projectedUseDarkening = darkening;
+        renderer->options.darkeningStencil = guard;
+        const Image plain = Run(RendererMode::Projected, false);
+        EXPECT_EQ(TintsOf(Run(RendererMode::Projected, true), plain).other, 0) << darkening << guard;
+        agreements.push_back(agreement);
+    }
+    EXPECT_FLOAT_EQ(agreements[1], agreements[0]) << "darkened under the guard";
+    EXPECT_FLOAT_EQ(agreements[2], agreements[0]) << "darkened without the guard";
 }
 }

@@ -1,11 +1,15 @@
 // The soft filters on the floor under a tall thin pillar lit from the side:
 // the contact-hardening filter widens the penumbra with the distance from
 // the pillar and hardens it as the light shrinks; the variance map without
-// blur gives the hard shadow and, blurred, an edge that only brightens.
+// blur gives the hard shadow and, blurred, an edge that only brightens, and
+// bounding its work by the casters keeps its picture.
 #include "ShadowMapTestSupport.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <iostream>
+#include <string>
 
 namespace ShadowMapTests
 {
@@ -78,6 +82,16 @@ protected:
 
     Image lit, dimmed;
 };
+
+// The pixels with a channel more than `levels` apart in the two images.
+int PixelsApart(const Image& a, const Image& b, int levels)
+{
+    int apart = 0;
+    for (std::size_t i = 0; i < a.rgb.size(); i += 3)
+        apart += std::max({std::abs(a.rgb[i] - b.rgb[i]), std::abs(a.rgb[i + 1] - b.rgb[i + 1]),
+                           std::abs(a.rgb[i + 2] - b.rgb[i + 2])}) > levels;
+    return apart;
+}
 
 TEST_F(SoftShadowTest, ContactHardeningPenumbraWidensAwayFromTheCasterAndHardensWithTheLight)
 {
@@ -195,6 +209,36 @@ TEST_F(ShadowMapTest, VarianceMapLetsObjectsThatCastNoShadowThrough)
             EXPECT_EQ(shadowed, 0) << "pixels the object that casts no shadow darkened";
         renderer.reset();
         window.reset();
+    }
+}
+
+// The variance map drawn and blurred only around the casters' texels, the
+// far end beyond, against the map drawn and blurred whole: away from the
+// casters the whole map lights a surface by a hair less than all of the
+// light, so a few pixels may lie a level apart, none further.
+TEST_F(ShadowMapTest, BoundingTheVarianceMapByTheCastersKeepsThePicture)
+{
+    OpenWindow(480, 360);
+    if (IsSkipped())
+        return;
+    for (const bool defaultScene : {true, false}) {
+        ASSERT_NO_FATAL_FAILURE(StartOnScene(defaultScene));
+        if (!renderer->FilterOffered(MapFiltering::Vsm))
+            GTEST_SKIP() << "no renderable two-channel textures";
+        for (const ShadowCase& light : ShadowCases())
+            for (const int blur : {0, 5, 31})
+                for (const bool fitted : {false, true}) {
+                    UseLight(light);
+                    UseMap(blur == 5 ? 2048 : 512, MapFiltering::Vsm);
+                    renderer->options.blur = blur;
+                    renderer->options.fitFrustum = fitted;
+                    renderer->boundVarianceMap = false;
+                    const Image whole = Pass();
+                    renderer->boundVarianceMap = true;
+                    const Image bounded = Pass();
+                    EXPECT_EQ(PixelsApart(whole, bounded, 1), 0) << light.name << ", blur " << blur << ", " << fitted;
+                    EXPECT_LE(PixelsApart(whole, bounded, 0), 20) << light.name << ", blur " << blur << ", " << fitted;
+                }
     }
 }
 }
