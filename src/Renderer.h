@@ -154,8 +154,8 @@ public:
 
     // Draws the scene's objects with client-side vertex arrays, all but the
     // shadow plane; with materials and normals or in the current colour, all
-    // objects or the shadow casters only; with `lit`, of each object the
-    // triangles its last selection kept.
+    // objects or the shadow casters only (open ones with both faces); with
+    // `lit`, of each object the triangles its last selection kept.
     void DrawScene(bool useMaterials, bool useNormals, bool castersOnly, const LitTriangles* lit = nullptr) const;
     // The triangles the full light can brighten, selected for the light as
     // it is now, for a pass that dims surfaces drawn under the full light;
@@ -211,6 +211,9 @@ public:
     bool planeValid = false;
 
     ShadowVolumeSet shadowVolumes;
+    // Per scene object, whether it casts a shadow from a mesh that is not
+    // closed; filled by FindOpenCasters at every scene load.
+    std::vector<bool> openCasters;
     // The box around every point of the scene; the volumes' counting and
     // the dimming of shadow mapping are bounded by it, the latter also by
     // the casters' outlines.
@@ -283,6 +286,8 @@ public:
     FitTargets ShadowFitTargets() const;
 
 private:
+    // Marks the casters whose volume geometry was rejected as not closed.
+    void FindOpenCasters();
     void PrepareShadowMapTexture();
     void PrepareShadowMapStorage();
     // Offers the map sizes the driver and the window allow now.
