@@ -45,6 +45,7 @@ bool Renderer::LoadScene(const std::string& path)
         planeValid = false;
         sceneBox = Box{};
         casterOutlines.Clear();
+        lightCameraFit.Forget();
         openCasters.clear();
         return false;
     }

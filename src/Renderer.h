@@ -146,7 +146,8 @@ public:
     // triangle, which receives the projected shadow.
     void ComputePlaneEquation();
     // The boxes around the points of every object of the scene and of
-    // every object the map's depth pass draws.
+    // every object the map's depth pass draws; the light's last fit to
+    // them is forgotten.
     void ComputeSceneBox();
     // Fills shadowMatrix, the projection from the light onto planeEquation,
     // and multiplies it onto the current matrix.
@@ -266,6 +267,8 @@ public:
     // to the casters (its corners are known only then).
     LightCamera lightCamera;
     bool lightCameraFitted = false;
+    // The fit of the last frames, kept while the light stands still.
+    LightCameraFit lightCameraFit;
     // A point light's cube map, where the driver offers one.
     ShadowCube shadowCube;
     // The program that shows the map's depth linearised in the preview; 0
