@@ -80,11 +80,10 @@ void Renderer::DrawScene(bool useMaterials, bool useNormals, bool castersOnly, c
     }
 }
 
-// A closed caster's surface nearest to the light, or to its flattened
-// shadow's viewer, is always one of its front faces, so passes that draw
-// casters only cull its back faces, half of their work. A caster that the
-// volumes rejected as not closed may show the light nothing but its back,
-// and keeps both faces there.
+// A closed caster's front faces alone give its whole depth from the light
+// and its whole flattened shadow, so passes that draw casters only cull its
+// back faces, half of their work. A caster that the volumes rejected as not
+// closed may show the light nothing but its back, and keeps both faces.
 void Renderer::FindOpenCasters()
 {
     openCasters.assign(scene.ObjectCount(), false);
