@@ -336,6 +336,24 @@ bool FitLightCamera(const Light& light, const FitTargets& targets, LightCamera& 
     return FitPoint(eye, targets, camera);
 }
 
+// Only the light's kind, position, direction and cone enter the fit; a
+// value that is not a number never equals itself and is fitted anew.
+bool LightCameraFit::Fit(const Light& light, const FitTargets& targets, LightCamera& camera)
+{
+    if (!(known && light.lightType == type && light.position == position && light.direction == direction &&
+          light.spotCutoff == cutoff)) {
+        fitted = FitLightCamera(light, targets, last);
+        known = true;
+        type = light.lightType;
+        position = light.position;
+        direction = light.direction;
+        cutoff = light.spotCutoff;
+    }
+    if (fitted)
+        camera = last;
+    return fitted;
+}
+
 // A caster's polygons lie within the box around its points, so the nearest
 // face distance to any box bounds the nearest caster; the farthest receiver
 // sits at a corner of the receivers' box.

@@ -45,6 +45,8 @@ bool Renderer::LoadScene(const std::string& path)
         planeValid = false;
         sceneBox = Box{};
         casterOutlines.Clear();
+        lightCameraFit.Forget();
+        openCasters.clear();
         return false;
     }
     sceneFile = path;
@@ -54,6 +56,7 @@ bool Renderer::LoadScene(const std::string& path)
     shadowVolumes.SetScene(&scene);
     shadowVolumes.SetLight(&light);
     shadowVolumes.Build();
+    FindOpenCasters();
     return true;
 }
 

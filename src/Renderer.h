@@ -146,7 +146,8 @@ public:
     // triangle, which receives the projected shadow.
     void ComputePlaneEquation();
     // The boxes around the points of every object of the scene and of
-    // every object the map's depth pass draws.
+    // every object the map's depth pass draws; the light's last fit to
+    // them is forgotten.
     void ComputeSceneBox();
     // Fills shadowMatrix, the projection from the light onto planeEquation,
     // and multiplies it onto the current matrix.
@@ -154,8 +155,8 @@ public:
 
     // Draws the scene's objects with client-side vertex arrays, all but the
     // shadow plane; with materials and normals or in the current colour, all
-    // objects or the shadow casters only; with `lit`, of each object the
-    // triangles its last selection kept.
+    // objects or the shadow casters only (open ones with both faces); with
+    // `lit`, of each object the triangles its last selection kept.
     void DrawScene(bool useMaterials, bool useNormals, bool castersOnly, const LitTriangles* lit = nullptr) const;
     // The triangles the full light can brighten, selected for the light as
     // it is now, for a pass that dims surfaces drawn under the full light;
@@ -211,6 +212,9 @@ public:
     bool planeValid = false;
 
     ShadowVolumeSet shadowVolumes;
+    // Per scene object, whether it casts a shadow from a mesh that is not
+    // closed; filled by FindOpenCasters at every scene load.
+    std::vector<bool> openCasters;
     // The box around every point of the scene; the volumes' counting and
     // the dimming of shadow mapping are bounded by it, the latter also by
     // the casters' outlines.
@@ -266,6 +270,8 @@ public:
     // to the casters (its corners are known only then).
     LightCamera lightCamera;
     bool lightCameraFitted = false;
+    // The fit of the last frames, kept while the light stands still.
+    LightCameraFit lightCameraFit;
     // A point light's cube map, where the driver offers one.
     ShadowCube shadowCube;
     // The program that shows the map's depth linearised in the preview; 0
@@ -289,6 +295,8 @@ public:
     FitTargets ShadowFitTargets() const;
 
 private:
+    // Marks the casters whose volume geometry was rejected as not closed.
+    void FindOpenCasters();
     void PrepareShadowMapTexture();
     void PrepareShadowMapStorage();
     // Offers the map sizes the driver and the window allow now.

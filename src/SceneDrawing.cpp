@@ -69,8 +69,29 @@ void Renderer::DrawScene(bool useMaterials, bool useNormals, bool castersOnly, c
             continue;
         if (useMaterials)
             MaterialOf(object, scene.Materials()).Apply();
+        const bool bothFaces = castersOnly && i < openCasters.size() && openCasters[i];
+        if (bothFaces) {
+            glPushAttrib(GL_ENABLE_BIT);
+            glDisable(GL_CULL_FACE);
+        }
         DrawObject(object, useNormals, lit != nullptr ? lit->Kept(i) : nullptr);
+        if (bothFaces)
+            glPopAttrib();
     }
+}
+
+// A closed caster's front faces alone give its whole depth from the light
+// and its whole flattened shadow, so passes that draw casters only cull its
+// back faces, half of their work. A caster that the volumes rejected as not
+// closed may show the light nothing but its back, and keeps both faces.
+void Renderer::FindOpenCasters()
+{
+    openCasters.assign(scene.ObjectCount(), false);
+    const auto& volumes = shadowVolumes.Volumes();
+    std::size_t next = 0;
+    for (std::uint32_t i = 0; i < scene.ObjectCount() && next < volumes.size(); ++i)
+        if (scene.ObjectAt(i).castsShadow)
+            openCasters[i] = !volumes[next++]->IsValid();
 }
 
 // A light that is neither at a point nor in a direction selects nothing.

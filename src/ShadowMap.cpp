@@ -445,7 +445,7 @@ FitTargets Renderer::ShadowFitTargets() const
 void Renderer::LoadLightCamera()
 {
     LightCamera camera;
-    lightCameraFitted = options.fitFrustum && FitLightCamera(light, ShadowFitTargets(), camera);
+    lightCameraFitted = options.fitFrustum && lightCameraFit.Fit(light, ShadowFitTargets(), camera);
     if (lightCameraFitted) {
         glMatrixMode(GL_PROJECTION);
         glLoadMatrixf(camera.projection.data());

@@ -342,6 +342,7 @@ void Renderer::ComputeSceneBox()
 {
     sceneBox = Box{};
     casterOutlines.Clear();
+    lightCameraFit.Forget();
     for (std::uint32_t i = 0; i < scene.ObjectCount(); ++i) {
         const SceneObject& object = scene.ObjectAt(i);
         for (const Vec4& position : object.positions)

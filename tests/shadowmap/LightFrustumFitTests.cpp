@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 namespace
 {
@@ -150,6 +151,30 @@ TEST_F(LightFrustumFit, NothingToFitKeepsTheUnfittedCamera)
     float near = 0.0f, far = 0.0f;
     EXPECT_FALSE(FitCubeRange({2.0f, 5.0f, 2.0f}, targets, near, far));
     EXPECT_FALSE(FitLightCamera(LightAt(LightType::Directional, {0.0f, 0.0f, 0.0f}), targets, camera));
+}
+
+// The remembered fit equals a fresh one for the same light and after every
+// change of what the fit reads: the spot's cone, direction, kind and
+// position, and the targets.
+TEST_F(LightFrustumFit, TheRememberedFitFollowsTheLightAndTheTargets)
+{
+    LightCameraFit remembered;
+    Light light = LightAt(LightType::Spot, {0.0f, 6.0f, 0.0f});
+    const std::function<void()> changes[] = {
+        [] {}, [] {}, [&] { light.spotCutoff = 10.0f; }, [&] { light.SetAngles(0.0f, -85.0f); },
+        [&] { light.lightType = LightType::Point; }, [&] { light.position[0] = 1.0f; },
+        [&] {
+            casters.pop_back();
+            remembered.Forget();
+        }};
+    for (const std::function<void()>& change : changes) {
+        change();
+        LightCamera fresh, kept;
+        ASSERT_TRUE(FitLightCamera(light, targets, fresh));
+        ASSERT_TRUE(remembered.Fit(light, targets, kept));
+        EXPECT_EQ(kept.projection, fresh.projection);
+        EXPECT_EQ(kept.view, fresh.view);
+    }
 }
 
 TEST_F(LightFrustumFit, CubeFacesReachFromTheNearestCasterToTheFarthestReceiver)

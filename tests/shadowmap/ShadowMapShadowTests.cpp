@@ -131,5 +131,31 @@ TEST_F(ShadowMapTest, SmallWindowGetsTheWholeMap)
     EXPECT_LT(Brightness(image, OnScreen(shadowed)) + 40.0, Brightness(image, OnScreen(lit)));
     EXPECT_NEAR(Brightness(image, OnScreen(lit)), Brightness(Unshadowed(), OnScreen(lit)), 2.0);
 }
+
+// A wall is an open mesh: with its back to the light it still shadows the
+// floor in front of it, in the flat map, fitted, in the cube map and
+// flattened by the projected method.
+TEST_F(ShadowMapTest, AnOpenCasterWithItsBackToTheLightCastsItsShadow)
+{
+    TestScene scene;
+    scene.Material("grey", 0.8f, 0.8f, 0.8f).Material("red", 0.9f, 0.1f, 0.1f);
+    scene.Floor("FloorNS", "grey", -2.0f, 10.0f, 40).Floor("ShadowPlaneNS", "grey", -2.0f, 10.0f, 1);
+    Start(640, 480, scene.Wall("Wall", "red", 0.0f, 1.0f));
+    if (IsSkipped())
+        return;
+    renderer->light.position = {0, 4, -4, 1};
+    auto check = [&](const Image& image, const std::string& name) {
+        Save(image, "open-caster-" + name);
+        EXPECT_LT(Brightness(image, OnScreen({0, -2, 2})) + 40.0, Brightness(image, OnScreen({4, -2, 2}))) << name;
+    };
+    check(Pass(), "flat");
+    renderer->options.fitFrustum = true;
+    check(Pass(), "fitted");
+    renderer->options.cubeMap = renderer->shadowCube.Ready();
+    check(Pass(), "cube");
+    ClearFrame();
+    renderer->RenderProjectedShadow();
+    check(window->ReadBack(), "projected");
+}
 }
 }
