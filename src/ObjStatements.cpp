@@ -269,11 +269,7 @@ const char* ObjLine(std::string_view line, PieceParse& parse)
 
 void ParseObjPiece(const WavefrontText::TextPiece& piece, ParsedPiece& parsed)
 {
-    parsed.positions.clear();
-    parsed.normals.clear();
-    parsed.texCoords.clear();
-    parsed.faces.clear();
-    parsed.statements.clear();
+    parsed.Clear();
     PieceParse parse{parsed, 0};
     std::size_t offset = 0;
     std::string_view line;

@@ -56,23 +56,56 @@ struct ParsedStatement
     std::uint32_t positionsBefore;
 };
 
-// Everything a piece's lines gave, in their order: vertex data by list,
-// faces, and the statements that fall between them. Reading stops at the
-// first refused line, whose error is then the last statement.
-struct ParsedPiece
+// The vertex data of a file, or of a piece of it, by list.
+struct VertexLists
 {
     std::vector<Vec4> positions;
     std::vector<Vec3> normals;
     std::vector<Vec2> texCoords;
+
+    void Reserve(std::size_t entries)
+    {
+        positions.reserve(entries);
+        normals.reserve(entries);
+        texCoords.reserve(entries);
+    }
+
+    void Clear()
+    {
+        positions.clear();
+        normals.clear();
+        texCoords.clear();
+    }
+
+    void Append(const VertexLists& more)
+    {
+        positions.insert(positions.end(), more.positions.begin(), more.positions.end());
+        normals.insert(normals.end(), more.normals.begin(), more.normals.end());
+        texCoords.insert(texCoords.end(), more.texCoords.begin(), more.texCoords.end());
+    }
+};
+
+// Everything a piece's lines gave, in their order: vertex data by list,
+// faces, and the statements that fall between them. Reading stops at the
+// first refused line, whose error is then the last statement.
+struct ParsedPiece : VertexLists
+{
     std::vector<ParsedFace> faces;
     std::vector<ParsedStatement> statements;
     // The piece's line count.
     std::uint32_t lines = 0;
     // Scratch space for name statements, kept to spare allocations.
     std::vector<std::string_view> tokens;
+
+    // Empties every list, keeping its room.
+    void Clear()
+    {
+        VertexLists::Clear();
+        faces.clear();
+        statements.clear();
+    }
 };
 
-// Reads every line of `piece` into `parsed`, which is emptied first but
-// keeps its room.
+// Reads every line of `piece` into `parsed`, which is emptied first.
 void ParseObjPiece(const WavefrontText::TextPiece& piece, ParsedPiece& parsed);
 }

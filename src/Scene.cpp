@@ -40,11 +40,8 @@ struct PendingObject
 };
 
 // Everything one read collects before the objects are handed to the scene.
-struct ObjContent
+struct ObjContent : VertexLists
 {
-    std::vector<Vec4> positions;
-    std::vector<Vec3> normals;
-    std::vector<Vec2> texCoords;
     std::vector<PendingObject> objects;
     // Vertex numbers of the current (last) object by index tuple.
     SceneVertexMap currentVertices;
@@ -206,9 +203,7 @@ const char* ApplyStatement(const ParsedStatement& statement, const PieceStart& s
 // the end of the file. On an error `line` is set to its line.
 const char* ApplyPiece(const ParsedPiece& piece, PieceStart& start, ObjContent& content, std::uint32_t& line)
 {
-    content.positions.insert(content.positions.end(), piece.positions.begin(), piece.positions.end());
-    content.normals.insert(content.normals.end(), piece.normals.begin(), piece.normals.end());
-    content.texCoords.insert(content.texCoords.end(), piece.texCoords.begin(), piece.texCoords.end());
+    content.Append(piece);
     auto statement = piece.statements.begin();
     for (std::size_t face = 0;; ++face) {
         for (; statement != piece.statements.end() && statement->facesBefore == face; ++statement)
@@ -263,9 +258,7 @@ void ReserveLists(std::uintmax_t size, ObjContent& content)
     // a huge or sparse file cannot ask for more memory than it fills.
     constexpr std::uintmax_t MostEntries = std::uintmax_t{1} << 24;
     const auto entries = static_cast<std::size_t>(std::min(size / BytesPerEntry, MostEntries));
-    content.positions.reserve(entries);
-    content.normals.reserve(entries);
-    content.texCoords.reserve(entries);
+    content.Reserve(entries);
 }
 
 // Reads every line; on the first error `error` and `line` describe it. At
