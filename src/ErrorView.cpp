@@ -185,8 +185,7 @@ float ErrorView::Check(Renderer& renderer)
 
     glDepthFunc(GL_LESS);
     glEnable(GL_DEPTH_CLAMP);
-    renderer.shadowVolumes.Update(0.0f, true);
-    CountVolumesInStencil(renderer.shadowVolumes, true, CountBits);
+    renderer.CountExactShadow(CountBits);
     glDisable(GL_DEPTH_CLAMP);
 
     glDisable(GL_DEPTH_TEST);

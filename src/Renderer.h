@@ -220,12 +220,15 @@ public:
     // the casters' outlines.
     Box sceneBox;
     CasterOutlines casterOutlines;
-    // Off only in tests: the volumes are counted over the whole window, the
-    // picture that bounding them must not change.
+    // Off only in tests: the volumes are counted over the whole window, and
+    // the error view counts every volume depth-fail, the picture that
+    // bounding them must not change.
     bool boundVolumeCounting = true;
     // The pieces of the volumes the last bounded counting drew, each with
     // its scissor rectangle, kept so that frames allocate nothing.
     std::vector<VolumePiece> volumePieces;
+    // The volumes the exact count of the error view counts depth-fail.
+    std::vector<VolumePiece> enclosingPieces;
 
     // The triangles the full light can brighten, selected anew for each
     // frame that dims shadowed surfaces; off only in tests, which compare
@@ -288,6 +291,11 @@ public:
     // True when the projected pass marks the pixels its shadow covers for
     // the error view itself.
     bool ProjectedShadowMarksItself() const;
+    // Counts, for every pixel, the volumes of the light as it is now around
+    // the visible surface point into the stencil bits of `writeMask`, as
+    // depth-fail counting with the far plane at infinity counts them; the
+    // caller sets the depth test, depth clamping and the colour mask.
+    void CountExactShadow(std::uint32_t writeMask);
     // True when the pass renders the point light's cube map.
     bool CubeMapInUse() const;
     // The casters' outlines and the receivers' box the light's camera is
@@ -316,8 +324,10 @@ private:
     void DrawCubeComparisons(bool showDepth) const;
     // The full-light pass blended over the dimmed one by each fragment's
     // filtered lit share; the comparison is set up and the texture
-    // coordinates generated.
-    void DrawFilteredLight(const Matrix4& lightProjection, std::int32_t mapSize);
+    // coordinates generated. With `softPixels` the first pass drew the full
+    // light, and only those pixels are dimmed and then filtered.
+    void DrawFilteredLight(const Matrix4& lightProjection, std::int32_t mapSize,
+                           const PixelRect* softPixels = nullptr);
     // Sets up the chosen filter so that the next drawing's fragments carry
     // their lit share in the alpha; true while it left a program in use.
     bool UseLitShare(const Matrix4& lightProjection, std::int32_t mapSize);

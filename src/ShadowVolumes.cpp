@@ -10,6 +10,7 @@
 #include <GL/glew.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace KorvanaFramework
@@ -25,6 +26,10 @@ constexpr std::uint32_t NoEdge = 0xFFFFFFFFu;
 // From this many vertices on, an update hands work to a helper thread:
 // below it the work takes less time than handing it over and back.
 constexpr std::size_t HelperVertexCount = 65536;
+
+// How much MayEnclose grows the bounding sphere: a share of its radius, and
+// as much again in scene units.
+constexpr float EncloseMargin = 1e-3f;
 
 // The per-frame loops are compiled once more for AVX2, which the processor
 // picks at load where it has it: twice as many lanes. Without FMA both
@@ -278,12 +283,59 @@ void VolumeGeometry::BuildPlanes()
     }
 }
 
-// The object's positions, then as many slots for their extruded copies.
+// The object's positions, then as many slots for their extruded copies;
+// and the sphere around the positions, centred in their box.
 void VolumeGeometry::BuildVertices()
 {
     const std::vector<Vec4>& positions = object->positions;
     vertices.assign(positions.size() * 2, Vec4{0.0f, 0.0f, 0.0f, 0.0f});
     std::copy(positions.begin(), positions.end(), vertices.begin());
+    Box box;
+    for (const Vec4& position : positions)
+        Include(box, position);
+    sphereRadius = -1.0f;
+    if (!box.Valid())
+        return;
+    for (int c = 0; c < 3; ++c)
+        sphereCenter[c] = 0.5f * (box.low[c] + box.high[c]);
+    float squared = 0.0f;
+    for (const Vec4& position : positions) {
+        float d = 0.0f;
+        for (int c = 0; c < 3; ++c)
+            d += (position[c] / position[3] - sphereCenter[c]) * (position[c] / position[3] - sphereCenter[c]);
+        squared = std::max(squared, d);
+    }
+    sphereRadius = std::sqrt(squared);
+}
+
+// Every point of the volume lies on a ray from the light through the
+// object, at or beyond the object: within the cone that a point light casts
+// around the bounding sphere and no nearer to the light than the sphere, or
+// within the cylinder that a directional light casts and not on the
+// light's side of the sphere. The sphere is grown a little against rounding.
+bool VolumeGeometry::MayEnclose(const Vec4& lightPosition, const Vec3& point) const
+{
+    if (sphereRadius < 0.0f || HasNoDirection(lightPosition))
+        return true;
+    const float radius = sphereRadius * (1.0f + EncloseMargin) + EncloseMargin;
+    const float w = lightPosition[3];
+    Vec3 toPoint{}, axis{};
+    for (int c = 0; c < 3; ++c) {
+        toPoint[c] = w == 0.0f ? point[c] - sphereCenter[c] : point[c] - lightPosition[c] / w;
+        axis[c] = w == 0.0f ? -lightPosition[c] : sphereCenter[c] - lightPosition[c] / w;
+    }
+    const float axisLength = std::sqrt(axis[0] * axis[0] + axis[1] * axis[1] + axis[2] * axis[2]);
+    const float along = (toPoint[0] * axis[0] + toPoint[1] * axis[1] + toPoint[2] * axis[2]) / axisLength;
+    const float squared = toPoint[0] * toPoint[0] + toPoint[1] * toPoint[1] + toPoint[2] * toPoint[2];
+    if (w == 0.0f)
+        return along >= -radius && squared - along * along <= radius * radius;
+    if (axisLength <= radius)
+        return true;
+    const float nearest = axisLength - radius;
+    if (along <= 0.0f || squared < nearest * nearest)
+        return false;
+    const float cosine = std::sqrt(1.0f - (radius / axisLength) * (radius / axisLength));
+    return along >= cosine * std::sqrt(squared);
 }
 
 // A rejected mesh keeps no storage: it is never built again before the whole

@@ -70,6 +70,11 @@ public:
     // Sides, front cap and back cap.
     void Draw() const;
 
+    // False only where `point` surely lies outside the infinite volume that
+    // the light at the homogeneous lightPosition casts; true for an object
+    // without bounds or a light within its bounding sphere.
+    bool MayEnclose(const Vec4& lightPosition, const Vec3& point) const;
+
     bool IsValid() const { return valid; }
     const SceneObject& Object() const { return *object; }
     const std::vector<Edge>& Edges() const { return edges; }
@@ -108,6 +113,10 @@ private:
     const SceneObject* object;
     std::vector<Edge> edges;
     std::vector<Vec4> vertices;
+    // The sphere around the object's positions; a radius below 0 where they
+    // have no bounds.
+    Vec3 sphereCenter{};
+    float sphereRadius = -1.0f;
     IndexList sideIndices;
     bool sidesAsTriangles = false;
     IndexList frontCapIndices;
@@ -165,9 +174,4 @@ private:
     const Light* light = nullptr;
     std::vector<std::unique_ptr<VolumeGeometry>> volumes;
 };
-
-// Counts, for every pixel, the volumes around the visible surface point into
-// the stencil bits of `writeMask`, depth-pass or depth-fail, over the whole
-// window; the caller sets the depth test and the colour mask.
-void CountVolumesInStencil(const ShadowVolumeSet& volumes, bool depthFail, std::uint32_t writeMask);
 }

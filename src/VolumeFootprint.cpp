@@ -187,11 +187,12 @@ void VolumePiece::Draw() const
 // A cap whose every point lies beyond one plane adds nothing and is not cut
 // triangle by triangle: the whole-mesh back cap of depth-pass counting
 // usually lies beyond the scene.
-void AppendPieces(const VolumeGeometry& volume, std::size_t sidesPerPiece, FootprintBounds& bounds,
-                  std::vector<VolumePiece>& pieces)
+bool AppendPieces(const VolumeGeometry& volume, std::size_t sidesPerPiece, FootprintBounds& bounds,
+                  std::vector<VolumePiece>& pieces, bool withCaps)
 {
     if (!volume.IsValid())
-        return;
+        return false;
+    bool nearCut = false;
     const std::vector<Vec4>& vertices = volume.Vertices();
     const std::size_t n = vertices.size() / 2;
     const std::size_t perSide = volume.IndicesPerSide();
@@ -202,16 +203,31 @@ void AppendPieces(const VolumeGeometry& volume, std::size_t sidesPerPiece, Footp
         bounds.AddIndexed(vertices.data(), volume.SideIndices().data() + perSide * first, perSide * count,
                           static_cast<int>(perSide));
         AppendPiece({&volume, VolumePiece::Kind::Sides, first, count, {}}, bounds, pieces);
+        nearCut = nearCut || bounds.CutByNearPlane();
     }
+    if (!withCaps)
+        return nearCut;
     const IndexList& front = volume.FrontCapIndices();
     bounds.Clear();
     if (!bounds.AllOutsideOnePlane(vertices.data(), n))
         bounds.AddIndexed(vertices.data(), front.data(), front.size(), 3);
     AppendPiece({&volume, VolumePiece::Kind::FrontCap, 0, 0, {}}, bounds, pieces);
+    nearCut = nearCut || bounds.CutByNearPlane();
     const IndexList& back = volume.BackCapIndices();
     bounds.Clear();
     if (!bounds.AllOutsideOnePlane(vertices.data() + n, n))
         bounds.AddIndexed(vertices.data(), back.data(), back.size(), 3);
     AppendPiece({&volume, VolumePiece::Kind::BackCap, 0, 0, {}}, bounds, pieces);
+    return nearCut || bounds.CutByNearPlane();
+}
+
+void AppendWholeVolume(const VolumeGeometry& volume, const PixelRect& rect, std::vector<VolumePiece>& pieces)
+{
+    if (!volume.IsValid())
+        return;
+    const std::size_t sides = volume.SideIndices().size() / volume.IndicesPerSide();
+    pieces.push_back({&volume, VolumePiece::Kind::Sides, 0, sides, rect});
+    pieces.push_back({&volume, VolumePiece::Kind::FrontCap, 0, 0, rect});
+    pieces.push_back({&volume, VolumePiece::Kind::BackCap, 0, 0, rect});
 }
 }

@@ -91,8 +91,11 @@ private:
 };
 
 // Appends the pieces of a volume with their rectangles, the sides in runs of
-// `sidesPerPiece` so that each rectangle stays close to its sides; pieces
-// whose kept part is empty are left out.
-void AppendPieces(const VolumeGeometry& volume, std::size_t sidesPerPiece, FootprintBounds& bounds,
-                  std::vector<VolumePiece>& pieces);
+// `sidesPerPiece` so that each rectangle stays close to its sides, and its
+// caps where `withCaps`; pieces whose kept part is empty are left out.
+// Returns true when the near plane cut the kept part of some piece.
+bool AppendPieces(const VolumeGeometry& volume, std::size_t sidesPerPiece, FootprintBounds& bounds,
+                  std::vector<VolumePiece>& pieces, bool withCaps = true);
+// Appends the sides and both caps of a volume, each over `rect`.
+void AppendWholeVolume(const VolumeGeometry& volume, const PixelRect& rect, std::vector<VolumePiece>& pieces);
 }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 
 namespace KorvanaFramework
 {
@@ -248,24 +249,33 @@ Vec3 EyeOfCurrentView()
 // fragments outside would fail the depth test or fall where no count is
 // read, and those inside are rasterised exactly as without the scissor. The
 // faces are moved out a little so that what lies beyond them stays well
-// behind any surface. False where the scene has no box: nothing is bounded.
-bool BoundVolumeCounting(const Renderer& renderer, std::vector<VolumePiece>& pieces)
+// behind any surface. Empty where the scene has no box: nothing is bounded.
+std::optional<FootprintBounds> BoundsBehindTheScene(const Renderer& renderer, const Vec3& eye)
 {
-    pieces.clear();
     const Box& box = renderer.sceneBox;
     if (!box.Valid())
-        return false;
+        return std::nullopt;
     const float dx = box.high[0] - box.low[0], dy = box.high[1] - box.low[1], dz = box.high[2] - box.low[2];
     const float margin = BoxMargin * std::sqrt(dx * dx + dy * dy + dz * dz) + MinimumBoxMargin;
     std::array<Plane, 6> planes{};
-    const int count = FacesAroundTheEye(box, margin, EyeOfCurrentView(), planes);
+    const int count = FacesAroundTheEye(box, margin, eye, planes);
     Matrix4 projection{}, modelview{};
     glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview.data());
-    FootprintBounds bounds(projection, modelview, renderer.ViewportWidth(), renderer.ViewportHeight(), planes.data(),
+    return FootprintBounds(projection, modelview, renderer.ViewportWidth(), renderer.ViewportHeight(), planes.data(),
                            count);
+}
+
+// The pieces of every volume for bounded depth-pass counting; false where
+// nothing can be bounded.
+bool BoundVolumeCounting(const Renderer& renderer, std::vector<VolumePiece>& pieces)
+{
+    pieces.clear();
+    std::optional<FootprintBounds> bounds = BoundsBehindTheScene(renderer, EyeOfCurrentView());
+    if (!bounds)
+        return false;
     for (const std::unique_ptr<VolumeGeometry>& volume : renderer.shadowVolumes.Volumes())
-        AppendPieces(*volume, SidesPerPiece, bounds, pieces);
+        AppendPieces(*volume, SidesPerPiece, *bounds, pieces);
     return true;
 }
 
@@ -286,9 +296,35 @@ void ShowVolumes(const ShadowVolumeSet& volumes)
 }
 }
 
-void CountVolumesInStencil(const ShadowVolumeSet& volumes, bool depthFail, std::uint32_t writeMask)
+// Depth-fail counting with the far plane at infinity is exact wherever the
+// eye stands, but draws every volume with both caps over the whole window.
+// Each volume adds its own count at every pixel, so a volume that surely
+// leaves the eye outside it and whose kept parts the near plane does not
+// cut is counted depth-pass over its bounded sides instead: around every
+// visible surface point the count is the same, 0 where the eye's ray
+// enters and leaves the volume in front of it, 1 where it ends inside. The
+// depth clamping of the caller changes nothing there, as none of those
+// parts lies in front of the near plane. The others are counted depth-fail.
+void Renderer::CountExactShadow(std::uint32_t writeMask)
 {
-    CountVolumes(depthFail ? 1 : 0, {volumes, nullptr}, writeMask);
+    shadowVolumes.Update(0.0f, true);
+    volumePieces.clear();
+    enclosingPieces.clear();
+    const Vec3 eye = EyeOfCurrentView();
+    std::optional<FootprintBounds> bounds;
+    if (boundVolumeCounting)
+        bounds = BoundsBehindTheScene(*this, eye);
+    const PixelRect window{0, 0, ViewportWidth(), ViewportHeight()};
+    for (const std::unique_ptr<VolumeGeometry>& volume : shadowVolumes.Volumes()) {
+        const std::size_t kept = volumePieces.size();
+        if (bounds && !volume->MayEnclose(light.position, eye) &&
+            !AppendPieces(*volume, SidesPerPiece, *bounds, volumePieces, false))
+            continue;
+        volumePieces.resize(kept);
+        AppendWholeVolume(*volume, window, enclosingPieces);
+    }
+    CountVolumes(0, {shadowVolumes, &volumePieces}, writeMask);
+    CountVolumes(1, {shadowVolumes, &enclosingPieces}, writeMask);
 }
 
 // One frame of the volume method, on the stencil buffer the frame has just

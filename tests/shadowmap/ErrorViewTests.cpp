@@ -9,16 +9,30 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <string>
 #include <utility>
 #include <vector>
 
 namespace ShadowMapTests
 {
+using KorvanaFramework::Box;
+
 namespace
 {
 int Distance(const std::uint8_t* a, const std::uint8_t* b)
 {
     return std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]);
+}
+
+// The box around the points of the scene's object of that name.
+Box BoxOf(const KorvanaFramework::Scene& scene, const std::string& name)
+{
+    Box box;
+    for (std::uint32_t i = 0; i < scene.ObjectCount(); ++i)
+        if (scene.ObjectAt(i).name == name)
+            for (const KorvanaFramework::Vec4& position : scene.ObjectAt(i).positions)
+                Include(box, position);
+    return box;
 }
 
 // Below this colour distance the full and the dimmed light look alike.
@@ -186,5 +200,38 @@ TEST_F(ErrorViewTest, ProjectedShadowIsComparedAlikeHoweverItIsDrawn)
     }
     EXPECT_FLOAT_EQ(agreements[1], agreements[0]) << "darkened under the guard";
     EXPECT_FLOAT_EQ(agreements[2], agreements[0]) << "darkened without the guard";
+}
+
+// Volumes counted depth-pass where they surely leave the eye outside and
+// depth-fail elsewhere give the view that depth-fail counting of every
+// volume gives: seen from afar, and with the eye in the sphere's shadow,
+// where a depth-pass count of its volume would be one short everywhere.
+TEST_F(ErrorViewTest, BoundedExactCountAgreesWithDepthFailThroughout)
+{
+    UseMap(512, MapFiltering::None);
+    for (const bool eyeInShadow : {false, true}) {
+        if (eyeInShadow) {
+            glMatrixMode(GL_MODELVIEW);
+            glLoadIdentity();
+            renderer->ApplyCamera();
+            Matrix4 view{};
+            glGetFloatv(GL_MODELVIEW_MATRIX, view.data());
+            const Box sphere = BoxOf(renderer->GetScene(), "Sphere");
+            for (int c = 0; c < 3; ++c) {
+                const float eye = -(view[4 * c] * view[12] + view[4 * c + 1] * view[13] + view[4 * c + 2] * view[14]);
+                const float centre = 0.5f * (sphere.low[c] + sphere.high[c]);
+                renderer->light.position[c] = eye + 1.5f * (centre - eye);
+            }
+        }
+        renderer->boundVolumeCounting = false;
+        const Image whole = Run(RendererMode::Mapping, true);
+        const float wholeAgreement = agreement;
+        renderer->boundVolumeCounting = true;
+        const Image bounded = Run(RendererMode::Mapping, true);
+        std::cout << (eyeInShadow ? "eye in shadow" : "eye afar") << ": agreement " << agreement << " %, "
+                  << wholeAgreement << " % counting depth-fail only\n";
+        EXPECT_NEAR(agreement, wholeAgreement, 0.01) << eyeInShadow;
+        EXPECT_LE(DifferingPixels(bounded, whole), 4) << eyeInShadow;
+    }
 }
 }
