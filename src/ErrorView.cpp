@@ -50,9 +50,10 @@ GLuint CountedSamples(GLuint query)
 }
 
 // The window quad in `color` where the stencil passes `function` against
-// `value`, counted.
-void DrawCounted(GLuint query, GLenum function, GLuint value, const float* color)
+// `value`, counted, within `pixels`.
+void DrawCounted(GLuint query, GLenum function, GLuint value, const float* color, const PixelRect& pixels)
 {
+    glScissor(pixels.x, pixels.y, pixels.width, pixels.height);
     glStencilFunc(function, static_cast<GLint>(value), AllBits);
     glColor4fv(color);
     glBeginQuery(GL_SAMPLES_PASSED, query);
@@ -155,9 +156,11 @@ void ErrorView::MarkShownLight(Renderer& renderer) const
 // runs over the shown method's depth buffer, whatever its far plane, with
 // depth clamping: volume faces beyond the far plane are kept at the
 // greatest depth instead of being clipped, behind every surface, just as
-// an infinite far plane keeps them. Then a pixel disagrees where the method lit it
-// and the count is not 0 (above 0xC0: lit, a receiver, some count), or
-// where the method shadowed it and the count is 0 (0x40: a receiver only).
+// an infinite far plane keeps them. Then a pixel disagrees where the method
+// lit it and the count is not 0 (above 0xC0: lit, a receiver, some count),
+// or where the method shadowed it and the count is 0 (0x40: a receiver
+// only). Each tint is drawn only where its pixels can be: the first where
+// the count can differ from 0, the second where the pass shadowed.
 float ErrorView::Check(Renderer& renderer)
 {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
@@ -185,7 +188,7 @@ float ErrorView::Check(Renderer& renderer)
 
     glDepthFunc(GL_LESS);
     glEnable(GL_DEPTH_CLAMP);
-    renderer.CountExactShadow(CountBits);
+    const PixelRect counted = renderer.CountExactShadow(CountBits);
     glDisable(GL_DEPTH_CLAMP);
 
     glDisable(GL_DEPTH_TEST);
@@ -193,8 +196,12 @@ float ErrorView::Check(Renderer& renderer)
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
-    DrawCounted(queries[1], GL_LESS, ShownLightBit | ReceiverBit, ErrorColors::FalseLight);
-    DrawCounted(queries[2], GL_EQUAL, ReceiverBit, ErrorColors::FalseShadow);
+    glEnable(GL_SCISSOR_TEST);
+    const PixelRect window{0, 0, renderer.ViewportWidth(), renderer.ViewportHeight()};
+    DrawCounted(queries[1], GL_LESS, ShownLightBit | ReceiverBit, ErrorColors::FalseLight, counted);
+    DrawCounted(queries[2], GL_EQUAL, ReceiverBit, ErrorColors::FalseShadow,
+                renderer.shownShadowPixels.value_or(window));
+    renderer.shownShadowPixels.reset();
     glPopAttrib();
 
     const GLuint receivers = CountedSamples(queries[0]);

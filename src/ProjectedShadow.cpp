@@ -71,9 +71,33 @@ void DrawFlattenedShadow(Renderer& renderer)
     renderer.DrawFlattenedCasters();
     glPopAttrib();
 }
+
+// The window pixels the flattened casters cover, through the current
+// matrices: a caster's flattened points bound its flattened triangles,
+// unless some lie behind the near plane, where the window's edges do.
+PixelRect FlattenedPixels(const Renderer& renderer)
+{
+    const PixelRect window{0, 0, renderer.ViewportWidth(), renderer.ViewportHeight()};
+    if (!renderer.boundShadowedPixels)
+        return window;
+    Matrix4 projection{}, modelview{};
+    glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview.data());
+    FootprintBounds bounds(projection, modelview, window.width, window.height, nullptr, 0);
+    for (const CasterOutline& caster : renderer.casterOutlines.All()) {
+        if (caster.unbounded)
+            return window;
+        for (const Vec3& point : caster.points) {
+            const Vec4 corner{point[0], point[1], point[2], 1.0f};
+            bounds.AddPolygon(&corner, 1);
+        }
+    }
+    return bounds.CutByNearPlane() ? window : bounds.Rect();
+}
 }
 
 // The shadow matrix is taken anew, so the matrix follows the light at once.
+// For the error view the pixels of the shadow are kept.
 void Renderer::DrawFlattenedCasters()
 {
     glPushAttrib(GL_POLYGON_BIT);
@@ -81,6 +105,8 @@ void Renderer::DrawFlattenedCasters()
     glPolygonOffset(0.0f, options.projectedPolygonOffset);
     glPushMatrix();
     ComputeShadowMatrix();
+    if (options.errorView && options.errorViewOffered)
+        shownShadowPixels = FlattenedPixels(*this);
     DrawScene(false, false, true);
     glPopMatrix();
     glPopAttrib();

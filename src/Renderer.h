@@ -19,6 +19,7 @@
 #include "tweakbar/TweakBar.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -235,8 +236,9 @@ public:
     // the picture with the one of whole objects.
     LitTriangles litTriangles;
     bool selectLitTriangles = true;
-    // Off only in tests: shadow mapping dims shadowed surfaces over the
-    // whole window, the picture that bounding the pass must not change.
+    // Off only in tests: shadow mapping dims shadowed surfaces, and the
+    // error view tints what the projected shadow covers, over the whole
+    // window, the picture that bounding them must not change.
     bool boundShadowedPixels = true;
     // Off only in tests: the variance map is rendered and blurred over all
     // of its texels, the picture that bounding it by the casters must keep.
@@ -268,6 +270,9 @@ public:
     VarianceShadowMap varianceMap;
     // Compares the frame's shadow with the exact one while options.errorView.
     ErrorView errorView;
+    // The pixels outside which the frame's pass shadowed nothing, where the
+    // pass bounds its shadow for the error view; the view forgets them.
+    std::optional<PixelRect> shownShadowPixels;
 
     // The light's camera of the last depth pass, and whether it was fitted
     // to the casters (its corners are known only then).
@@ -295,7 +300,8 @@ public:
     // the visible surface point into the stencil bits of `writeMask`, as
     // depth-fail counting with the far plane at infinity counts them; the
     // caller sets the depth test, depth clamping and the colour mask.
-    void CountExactShadow(std::uint32_t writeMask);
+    // Returns the pixels outside which every count is 0.
+    PixelRect CountExactShadow(std::uint32_t writeMask);
     // True when the pass renders the point light's cube map.
     bool CubeMapInUse() const;
     // The casters' outlines and the receivers' box the light's camera is

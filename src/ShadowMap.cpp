@@ -569,14 +569,19 @@ void Renderer::RenderShadowMap()
             DrawScene(true, true, false);
     } else if (alphaTested) {
         KeepDepth();
-        if (markedInDimming)
+        const PixelRect shadowed = ShadowedPixels(*this, lightCamera.projection, lightCamera.view, size);
+        if (markedInDimming) {
             BeginMarkingShownShadow();
-        DimShadowedSurfaces(*this, ShadowedPixels(*this, lightCamera.projection, lightCamera.view, size));
+            shownShadowPixels = shadowed;
+        }
+        DimShadowedSurfaces(*this, shadowed);
         glDisable(GL_STENCIL_TEST);
     } else {
         SetUpComparison(light, false);
         KeepDepth();
         DrawFilteredLight(lightCamera.projection, size, softPixels ? &*softPixels : nullptr);
+        if (errorView)
+            shownShadowPixels = softPixels;
     }
     if (errorView && !markedInDimming)
         MarkMappedLight(lightCamera.projection, size);

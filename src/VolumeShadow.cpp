@@ -305,7 +305,7 @@ void ShowVolumes(const ShadowVolumeSet& volumes)
 // enters and leaves the volume in front of it, 1 where it ends inside. The
 // depth clamping of the caller changes nothing there, as none of those
 // parts lies in front of the near plane. The others are counted depth-fail.
-void Renderer::CountExactShadow(std::uint32_t writeMask)
+PixelRect Renderer::CountExactShadow(std::uint32_t writeMask)
 {
     shadowVolumes.Update(0.0f, true);
     volumePieces.clear();
@@ -325,6 +325,7 @@ void Renderer::CountExactShadow(std::uint32_t writeMask)
     }
     CountVolumes(0, {shadowVolumes, &volumePieces}, writeMask);
     CountVolumes(1, {shadowVolumes, &enclosingPieces}, writeMask);
+    return enclosingPieces.empty() ? Around(volumePieces) : window;
 }
 
 // One frame of the volume method, on the stencil buffer the frame has just
