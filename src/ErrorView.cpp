@@ -17,7 +17,6 @@ namespace
 // point (modulo 64, which only a pile of 64 volumes would fool) and the
 // mark of the surfaces the light can reach.
 constexpr GLuint CountBits = 0x3F;
-constexpr GLuint ReceiverBit = 0x40;
 constexpr GLuint AllBits = 0xFF;
 constexpr GLint NeededStencilBits = 8;
 
@@ -85,11 +84,22 @@ void BeginMarkingShownLight()
 
 void BeginMarkingShownShadow()
 {
-    MarkAllLit();
+    glStencilMask(ShownLightBit);
+    glClearStencil(static_cast<GLint>(ShownLightBit));
+    glClear(GL_STENCIL_BUFFER_BIT);
+    glClearStencil(0);
     glEnable(GL_STENCIL_TEST);
     glStencilFunc(GL_ALWAYS, 0, AllBits);
     glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
     glStencilMask(ShownLightBit);
+}
+
+void BeginMarkingReceivers(bool reached)
+{
+    glEnable(GL_STENCIL_TEST);
+    glStencilFunc(GL_ALWAYS, reached ? static_cast<GLint>(ReceiverBit) : 0, AllBits);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
+    glStencilMask(ReceiverBit);
 }
 
 bool ErrorView::Prepare()
@@ -116,6 +126,26 @@ bool ErrorView::Prepare()
 // floor under it from the comparison) and the casters again without
 // theirs. Mode 0 lights everything; mode 3 marks in its own pass, where its
 // filter is set up, or in its dimmed pass.
+// The surfaces the light can reach, marked and counted, or where the pass
+// marked them, counted over the window.
+void ErrorView::MarkReceivers(Renderer& renderer) const
+{
+    glBeginQuery(GL_SAMPLES_PASSED, queries[0]);
+    if (renderer.receiversMarked) {
+        glDisable(GL_DEPTH_TEST);
+        glStencilFunc(GL_EQUAL, static_cast<GLint>(ReceiverBit), ReceiverBit);
+        glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+        DrawWindowQuad();
+    } else {
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(GL_EQUAL);
+        BeginMarkingReceivers(true);
+        renderer.DrawScene(false, false, false, renderer.SelectLitTriangles());
+    }
+    glEndQuery(GL_SAMPLES_PASSED);
+    renderer.receiversMarked = false;
+}
+
 void ErrorView::MarkShownLight(Renderer& renderer) const
 {
     switch (renderer.options.rendererMode) {
@@ -175,16 +205,10 @@ float ErrorView::Check(Renderer& renderer)
     MarkShownLight(renderer);
 
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
-    glDepthFunc(GL_EQUAL);
-    glStencilFunc(GL_ALWAYS, static_cast<GLint>(ReceiverBit), AllBits);
-    glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
-    glStencilMask(ReceiverBit);
-    glBeginQuery(GL_SAMPLES_PASSED, queries[0]);
-    renderer.DrawScene(false, false, false, renderer.SelectLitTriangles());
-    glEndQuery(GL_SAMPLES_PASSED);
+    MarkReceivers(renderer);
+    glEnable(GL_DEPTH_TEST);
 
     glDepthFunc(GL_LESS);
     glEnable(GL_DEPTH_CLAMP);

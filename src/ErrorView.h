@@ -15,15 +15,21 @@ class Renderer;
 // The stencil bit that marks the pixels the shown method lights (a soft
 // method: those with at least half of the light).
 constexpr std::uint32_t ShownLightBit = 0x80;
+// The stencil bit that marks the surfaces the light can reach.
+constexpr std::uint32_t ReceiverBit = 0x40;
 
 // Sets up the stencil so that every fragment the next drawing writes marks
 // its pixel as lit by the shown method; colour and depth stay.
 void BeginMarkingShownLight();
 // Marks every pixel as lit by the shown method, then sets up the stencil so
 // that every fragment the next drawing writes marks its pixel as shadowed
-// instead; colour and depth stay the drawing's own. The scissor test must
-// be off.
+// instead; colour and depth stay the drawing's own, and so do the other
+// stencil bits. The scissor test must be off.
 void BeginMarkingShownShadow();
+// Sets up the stencil so that every fragment the next drawing writes marks
+// its pixel as a surface the light can reach, or where not `reached` as
+// one it cannot; colour and depth stay the drawing's own.
+void BeginMarkingReceivers(bool reached);
 
 // What the tints say.
 struct ErrorColors
@@ -47,6 +53,7 @@ public:
 
 private:
     void MarkShownLight(Renderer& renderer) const;
+    void MarkReceivers(Renderer& renderer) const;
 
     std::uint32_t queries[3] = {};
 };

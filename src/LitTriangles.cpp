@@ -28,7 +28,9 @@ void LitTriangles::SelectIn(std::uint32_t index, const Scene& scene, const Vec4&
 {
     const SceneObject& object = scene.ObjectAt(index);
     std::vector<std::uint32_t>& list = kept[index];
+    std::vector<std::uint32_t>& others = left[index];
     list.clear();
+    others.clear();
     whole[index] = !Selectable(object);
     if (whole[index])
         return;
@@ -45,8 +47,8 @@ void LitTriangles::SelectIn(std::uint32_t index, const Scene& scene, const Vec4&
     list.reserve(3 * object.triangles.size());
     for (const Triangle& t : object.triangles) {
         const bool known = t[0] < count && t[1] < count && t[2] < count;
-        if (!known || !(away[t[0]] && away[t[1]] && away[t[2]]))
-            list.insert(list.end(), t.begin(), t.end());
+        std::vector<std::uint32_t>& into = !known || !(away[t[0]] && away[t[1]] && away[t[2]]) ? list : others;
+        into.insert(into.end(), t.begin(), t.end());
     }
 }
 
@@ -56,6 +58,7 @@ bool LitTriangles::Select(const Scene& scene, const Vec4& light)
     if (!selected)
         return false;
     kept.resize(scene.ObjectCount());
+    left.resize(scene.ObjectCount());
     whole.resize(scene.ObjectCount());
     for (std::uint32_t i = 0; i < scene.ObjectCount(); ++i)
         SelectIn(i, scene, light);
@@ -67,5 +70,12 @@ const std::vector<std::uint32_t>* LitTriangles::Kept(std::uint32_t object) const
     if (!selected || object >= kept.size() || whole[object])
         return nullptr;
     return &kept[object];
+}
+
+const std::vector<std::uint32_t>* LitTriangles::Left(std::uint32_t object) const
+{
+    if (!selected || object >= left.size())
+        return nullptr;
+    return &left[object];
 }
 }

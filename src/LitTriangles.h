@@ -27,11 +27,15 @@ public:
     // Select, or nullptr where the object is drawn whole: an object without
     // a normal at every position, or with a position whose w is not 1.
     const std::vector<std::uint32_t>* Kept(std::uint32_t object) const;
+    // The others, after a successful Select: empty where the object is
+    // drawn whole.
+    const std::vector<std::uint32_t>* Left(std::uint32_t object) const;
 
 private:
     void SelectIn(std::uint32_t object, const Scene& scene, const Vec4& light);
 
     std::vector<std::vector<std::uint32_t>> kept;
+    std::vector<std::vector<std::uint32_t>> left;
     std::vector<std::uint8_t> whole;  // per object: drawn whole
     std::vector<std::uint8_t> away;   // per position of one object, scratch
     bool selected = false;

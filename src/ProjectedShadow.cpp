@@ -23,16 +23,30 @@ constexpr float BlackShadowAlpha = 0.2f;
 constexpr GLuint AllStencilBits = ~0u;
 
 // The scene under the full light, or only its depth when the objects are
-// hidden, so that shadow behind an object stays hidden either way.
-void DrawReceivingScene(const Renderer& renderer)
+// hidden, so that shadow behind an object stays hidden either way. Where
+// the shadow marks itself for the error view, the surfaces the light can
+// reach are marked as they are drawn, so that the view needs no pass for
+// them: the triangles the full light can brighten, then the others, each
+// fragment that passes the depth test marking its pixel as one or the other.
+void DrawReceivingScene(Renderer& renderer)
 {
-    if (renderer.options.drawObjects) {
-        renderer.DrawScene(true, true, false);
-        return;
+    const bool shown = renderer.options.drawObjects;
+    if (!shown)
+        glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    const LitTriangles* lit =
+        renderer.planeValid && renderer.ProjectedShadowMarksItself() ? renderer.SelectLitTriangles() : nullptr;
+    if (lit) {
+        BeginMarkingReceivers(true);
+        renderer.DrawScene(shown, shown, false, lit);
+        BeginMarkingReceivers(false);
+        renderer.DrawScene(shown, shown, false, lit, true);
+        glDisable(GL_STENCIL_TEST);
+        renderer.receiversMarked = true;
+    } else {
+        renderer.DrawScene(shown, shown, false);
     }
-    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    renderer.DrawScene(false, false, false);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    if (!shown)
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 }
 
 // The casters flattened onto the plane, unlit and pulled towards the eye by

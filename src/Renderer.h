@@ -157,8 +157,10 @@ public:
     // Draws the scene's objects with client-side vertex arrays, all but the
     // shadow plane; with materials and normals or in the current colour, all
     // objects or the shadow casters only (open ones with both faces); with
-    // `lit`, of each object the triangles its last selection kept.
-    void DrawScene(bool useMaterials, bool useNormals, bool castersOnly, const LitTriangles* lit = nullptr) const;
+    // `lit`, of each object the triangles its last selection kept, or with
+    // `leftOut` the others.
+    void DrawScene(bool useMaterials, bool useNormals, bool castersOnly, const LitTriangles* lit = nullptr,
+                   bool leftOut = false) const;
     // The triangles the full light can brighten, selected for the light as
     // it is now, for a pass that dims surfaces drawn under the full light;
     // nullptr where every triangle is to be drawn.
@@ -273,6 +275,9 @@ public:
     // The pixels outside which the frame's pass shadowed nothing, where the
     // pass bounds its shadow for the error view; the view forgets them.
     std::optional<PixelRect> shownShadowPixels;
+    // Whether the frame's pass marked the surfaces the light can reach for
+    // the error view itself; the view forgets it.
+    bool receiversMarked = false;
 
     // The light's camera of the last depth pass, and whether it was fitted
     // to the casters (its corners are known only then).

@@ -52,7 +52,8 @@ void Material::Apply() const
 // Without materials the caller's current colour drives ambient and diffuse
 // reflectance. Nothing is restored: the vertex array stays enabled, the
 // normal array as the last object left it, and the last material current.
-void Renderer::DrawScene(bool useMaterials, bool useNormals, bool castersOnly, const LitTriangles* lit) const
+void Renderer::DrawScene(bool useMaterials, bool useNormals, bool castersOnly, const LitTriangles* lit,
+                         bool leftOut) const
 {
     if (useMaterials) {
         glDisable(GL_COLOR_MATERIAL);
@@ -74,7 +75,7 @@ void Renderer::DrawScene(bool useMaterials, bool useNormals, bool castersOnly, c
             glPushAttrib(GL_ENABLE_BIT);
             glDisable(GL_CULL_FACE);
         }
-        DrawObject(object, useNormals, lit != nullptr ? lit->Kept(i) : nullptr);
+        DrawObject(object, useNormals, lit == nullptr ? nullptr : leftOut ? lit->Left(i) : lit->Kept(i));
         if (bothFaces)
             glPopAttrib();
     }
