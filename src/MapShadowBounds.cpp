@@ -67,13 +67,11 @@ struct MapPart
 // The part of the map within the light's view of the caster's outline,
 // grown by MapMarginTexels and by `reach` (in texture coordinates, twice
 // that in the light's normalised ones), also past the map's edges, which
-// a filter reads from beyond them, and with its nearest depth taken nearer
-// by `depthReach` (twice that, too); the whole map where the outline
+// a filter reads from beyond them; the whole map where the outline
 // reaches the plane of the light's eye, where the depth pass clips the
 // caster and what is left may fall anywhere. False where nothing of it is
 // on the map.
-bool CasterOnMap(const LightRows& light, const CasterOutline& caster, int mapSize, float reach, float depthReach,
-                 MapPart& part)
+bool CasterOnMap(const LightRows& light, const CasterOutline& caster, int mapSize, float reach, MapPart& part)
 {
     // A fragment beyond the map's edge by less than the reach reads it.
     const double edge = 1.0 + 2.0 * double(reach);
@@ -102,7 +100,7 @@ bool CasterOnMap(const LightRows& light, const CasterOutline& caster, int mapSiz
         if (!(part.low[axis] < part.high[axis]))
             return false;
     }
-    part.nearest = found[0][2] - DepthMargin - 2.0 * double(depthReach);
+    part.nearest = found[0][2] - DepthMargin;
     return true;
 }
 
@@ -223,9 +221,9 @@ bool AddCaster(FootprintBounds& bounds, const MapShadowView& view, const LightRo
                const CasterOutline& caster, const Box& box)
 {
     MapPart part;
-    if (!CasterOnMap(light, caster, view.mapSize, view.reach, view.depthReach, part))
+    if (!CasterOnMap(light, caster, view.mapSize, view.reach, part))
         return true;
-    const bool cut = view.depthOffsetFactor >= 0.0f && std::isfinite(part.nearest);
+    const bool cut = view.depthOffsetFactor >= 0.0f && view.reach == 0.0f && std::isfinite(part.nearest);
     Plane ahead[5], behind[4];
     for (int axis = 0; axis < 2; ++axis) {
         ahead[2 * axis] = Bounding(light[axis], light[3], part.low[axis], 1.0);
@@ -280,7 +278,7 @@ PixelRect CasterTexels(const Matrix4& lightProjection, const Matrix4& lightView,
     double low[2] = {1.0, 1.0}, high[2] = {-1.0, -1.0};
     for (const CasterOutline& caster : casters) {
         MapPart part;
-        if (!CasterOnMap(light, caster, mapSize, 0.0f, 0.0f, part))
+        if (!CasterOnMap(light, caster, mapSize, 0.0f, part))
             continue;
         for (int axis = 0; axis < 2; ++axis) {
             low[axis] = std::min(low[axis], part.low[axis]);

@@ -59,11 +59,11 @@ struct MapShadowView
     // map holds no depth nearer than the casters' own.
     float depthOffsetFactor = 0.0f;
     // How far from its own point a fragment's filter reads the map, in
-    // texture coordinates, and how much farther than the point's own depth
-    // (0 to 1) the receiver's plane that it compares with lies there at
-    // most.
+    // texture coordinates. A filter that reads around the point compares
+    // with the receiver's plane there, which may lie beyond the caster's
+    // nearest depth where the point does not: with any reach, that depth
+    // bounds nothing.
     float reach = 0.0f;
-    float depthReach = 0.0f;
     // The casters' outlines, and the box around every point the pass draws.
     const std::vector<CasterOutline>* casters = nullptr;
     Box scene;

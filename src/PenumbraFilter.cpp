@@ -18,11 +18,6 @@ namespace
 // samples would be spaced wider than most casters.
 constexpr float WidestShare = 0.5f;
 
-// The steepest slope of a receiver's plane in the map, in depth (0 to 1)
-// per map width along each axis: beyond it a surface almost edge-on to the
-// light would compare samples far off its own depth.
-constexpr float SteepestSlope = 4.0f;
-
 // The map is read as plain depth (comparison off) so that one texture
 // serves the search (3 × 3 reads) and the filter (4 × 4). Where the search
 // finds casters at all its reads or at none, the filter, which lies within
@@ -36,7 +31,6 @@ uniform float lightSize;
 uniform vec2 scale;
 uniform float near;
 uniform float widest;
-uniform float steepest;
 
 vec2 slope;
 vec3 p;
@@ -67,7 +61,7 @@ void main()
     vec3 dy = dFdy(p);
     float det = dx.x * dy.y - dy.x * dx.y;
     slope = det != 0.0 ? vec2(dx.z * dy.y - dy.z * dx.y, dy.z * dx.x - dx.z * dy.x) / det : vec2(0.0);
-    slope = clamp(slope, -steepest, steepest);
+    slope = clamp(slope, -4.0, 4.0);
 
     bool perspective = lightDepth.z > 0.5;
     float receiver = LightDistance(p.z);
@@ -134,16 +128,13 @@ void UsePenumbraProgram(std::uint32_t program, const Matrix4& lightProjection, f
     glUniform2f(glGetUniformLocation(program, "scale"), lightProjection[0] / 2.0f, lightProjection[5] / 2.0f);
     glUniform1f(glGetUniformLocation(program, "near"), RangeOf(lightProjection).near);
     glUniform1f(glGetUniformLocation(program, "widest"), WidestWidth(lightProjection, lightSize));
-    glUniform1f(glGetUniformLocation(program, "steepest"), SteepestSlope);
     SetLightDepth(program, lightProjection);
 }
 
 // Every point of the search's and of the filter's grids lies within half
-// the grid's width of the centre along each axis, where the receiver's
-// plane lies at most the steepest slope times both offsets farther.
-PenumbraReach ReachOf(const Matrix4& lightProjection, float lightSize)
+// the grid's width of the centre along each axis.
+float PenumbraReach(const Matrix4& lightProjection, float lightSize)
 {
-    const float reach = 0.5f * WidestWidth(lightProjection, lightSize);
-    return {reach, 2.0f * SteepestSlope * reach};
+    return 0.5f * WidestWidth(lightProjection, lightSize);
 }
 }

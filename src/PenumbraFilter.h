@@ -21,12 +21,6 @@ void UsePenumbraProgram(std::uint32_t program, const Matrix4& lightProjection, f
 
 // How far from a fragment's own point in the map, in texture coordinates
 // along either axis, the program reads the map for that projection and
-// light size, and how much farther than the point's own depth (0 to 1) it
-// compares there at most.
-struct PenumbraReach
-{
-    float reach;
-    float depthReach;
-};
-PenumbraReach ReachOf(const Matrix4& lightProjection, float lightSize);
+// light size.
+float PenumbraReach(const Matrix4& lightProjection, float lightSize);
 }

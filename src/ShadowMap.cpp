@@ -265,7 +265,7 @@ void KeepDepth()
 // edge instead of reading the white border, casters may darken anything:
 // there, and while tests ask for it, the whole window.
 PixelRect ShadowedPixels(const Renderer& renderer, const Matrix4& lightProjection, const Matrix4& lightView,
-                         GLsizei size, PenumbraReach reach = {0.0f, 0.0f})
+                         GLsizei size, float reach = 0.0f)
 {
     const PixelRect window{0, 0, renderer.viewportWidth, renderer.viewportHeight};
     if (!renderer.boundShadowedPixels || !renderer.shadowMapClampsToBorder ||
@@ -277,8 +277,7 @@ PixelRect ShadowedPixels(const Renderer& renderer, const Matrix4& lightProjectio
     view.light = renderer.light.position;
     view.mapSize = size;
     view.depthOffsetFactor = renderer.options.mappedPolygonOffset;
-    view.reach = reach.reach;
-    view.depthReach = reach.depthReach;
+    view.reach = reach;
     view.casters = &renderer.casterOutlines.All();
     view.scene = renderer.sceneBox;
     view.projection = CurrentMatrix(GL_PROJECTION_MATRIX);
@@ -299,7 +298,7 @@ std::optional<PixelRect> SoftLightPixels(const Renderer& renderer, const Matrix4
         renderer.pcssProgram == 0 || !renderer.MaterialsMoreOpaqueThan(OpaqueAlpha))
         return std::nullopt;
     const PixelRect pixels =
-        ShadowedPixels(renderer, lightProjection, lightView, size, ReachOf(lightProjection, renderer.options.lightSize));
+        ShadowedPixels(renderer, lightProjection, lightView, size, PenumbraReach(lightProjection, renderer.options.lightSize));
     if (pixels.x == 0 && pixels.y == 0 && pixels.width == renderer.viewportWidth &&
         pixels.height == renderer.viewportHeight)
         return std::nullopt;
