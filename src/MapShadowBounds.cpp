@@ -65,17 +65,12 @@ struct MapPart
 };
 
 // The part of the map within the light's view of the caster's outline,
-// grown by MapMarginTexels and by `reach` (in texture coordinates, twice
-// that in the light's normalised ones), also past the map's edges, which
-// a filter reads from beyond them; the whole map where the outline
-// reaches the plane of the light's eye, where the depth pass clips the
-// caster and what is left may fall anywhere. False where nothing of it is
-// on the map.
-bool CasterOnMap(const LightRows& light, const CasterOutline& caster, int mapSize, float reach, MapPart& part)
+// grown by MapMarginTexels; the whole map where the outline reaches the
+// plane of the light's eye, where the depth pass clips the caster and what
+// is left may fall anywhere. False where nothing of it is on the map.
+bool CasterOnMap(const LightRows& light, const CasterOutline& caster, int mapSize, MapPart& part)
 {
-    // A fragment beyond the map's edge by less than the reach reads it.
-    const double edge = 1.0 + 2.0 * double(reach);
-    part = MapPart{{-edge, -edge}, {edge, edge}};
+    part = MapPart{};
     if (caster.unbounded)
         return true;
     double found[2][3] = {};
@@ -93,10 +88,10 @@ bool CasterOnMap(const LightRows& light, const CasterOutline& caster, int mapSiz
     }
     if (first)
         return false;
-    const double margin = MapMarginTexels * 2.0 / std::max(mapSize, 1) + 2.0 * double(reach);
+    const double margin = MapMarginTexels * 2.0 / std::max(mapSize, 1);
     for (int axis = 0; axis < 2; ++axis) {
-        part.low[axis] = std::max(found[0][axis] - margin, -edge);
-        part.high[axis] = std::min(found[1][axis] + margin, edge);
+        part.low[axis] = std::max(found[0][axis] - margin, -1.0);
+        part.high[axis] = std::min(found[1][axis] + margin, 1.0);
         if (!(part.low[axis] < part.high[axis]))
             return false;
     }
@@ -221,9 +216,9 @@ bool AddCaster(FootprintBounds& bounds, const MapShadowView& view, const LightRo
                const CasterOutline& caster, const Box& box)
 {
     MapPart part;
-    if (!CasterOnMap(light, caster, view.mapSize, view.reach, part))
+    if (!CasterOnMap(light, caster, view.mapSize, part))
         return true;
-    const bool cut = view.depthOffsetFactor >= 0.0f && view.reach == 0.0f && std::isfinite(part.nearest);
+    const bool cut = view.depthOffsetFactor >= 0.0f && std::isfinite(part.nearest);
     Plane ahead[5], behind[4];
     for (int axis = 0; axis < 2; ++axis) {
         ahead[2 * axis] = Bounding(light[axis], light[3], part.low[axis], 1.0);
@@ -278,7 +273,7 @@ PixelRect CasterTexels(const Matrix4& lightProjection, const Matrix4& lightView,
     double low[2] = {1.0, 1.0}, high[2] = {-1.0, -1.0};
     for (const CasterOutline& caster : casters) {
         MapPart part;
-        if (!CasterOnMap(light, caster, mapSize, 0.0f, part))
+        if (!CasterOnMap(light, caster, mapSize, part))
             continue;
         for (int axis = 0; axis < 2; ++axis) {
             low[axis] = std::min(low[axis], part.low[axis]);

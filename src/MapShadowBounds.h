@@ -58,12 +58,6 @@ struct MapShadowView
     // The depth pass's polygon offset factor: where it is not negative the
     // map holds no depth nearer than the casters' own.
     float depthOffsetFactor = 0.0f;
-    // How far from its own point a fragment's filter reads the map, in
-    // texture coordinates. A filter that reads around the point compares
-    // with the receiver's plane there, which may lie beyond the caster's
-    // nearest depth where the point does not: with any reach, that depth
-    // bounds nothing.
-    float reach = 0.0f;
     // The casters' outlines, and the box around every point the pass draws.
     const std::vector<CasterOutline>* casters = nullptr;
     Box scene;

@@ -5,9 +5,6 @@
 
 #include <GL/glew.h>
 
-#include <algorithm>
-#include <cmath>
-
 namespace KorvanaFramework
 {
 namespace
@@ -16,7 +13,8 @@ namespace
 // fitted frustum may hold no more than the casters, so a penumbra may be
 // many times wider than any number of texels; beyond half the map its
 // samples would be spaced wider than most casters.
-constexpr float WidestShare = 0.5f;
+constexpr float WidestSearch = 0.5f;
+constexpr float WidestPenumbra = 0.5f;
 
 // The map is read as plain depth (comparison off) so that one texture
 // serves the search (3 × 3 reads) and the filter (4 × 4). Where the search
@@ -30,7 +28,8 @@ uniform sampler2D map;
 uniform float lightSize;
 uniform vec2 scale;
 uniform float near;
-uniform float widest;
+uniform float widestSearch;
+uniform float widestPenumbra;
 
 vec2 slope;
 vec3 p;
@@ -66,7 +65,7 @@ void main()
     bool perspective = lightDepth.z > 0.5;
     float receiver = LightDistance(p.z);
     vec2 search = lightSize * scale * (perspective ? (receiver - near) / (receiver * near) : receiver - near);
-    search = clamp(search, 0.0, widest);
+    search = clamp(search, 0.0, widestSearch);
     float blockers = 0.0;
     float sum = 0.0;
     for (int y = 0; y < 3; ++y) {
@@ -85,7 +84,7 @@ void main()
     }
     float blocker = sum / blockers;
     vec2 width = lightSize * scale * (receiver - blocker) / (perspective ? blocker * receiver : 1.0);
-    width = clamp(width, 0.0, widest);
+    width = clamp(width, 0.0, widestPenumbra);
     float lit = 0.0;
     for (int y = 0; y < 4; ++y) {
         for (int x = 0; x < 4; ++x) {
@@ -96,20 +95,6 @@ void main()
     gl_FragColor = gl_Color * (lit / 16.0);
 }
 )";
-
-// The widest search and filter for the projection. In a perspective map
-// both widths are lightSize × scale × (1 / d - 1 / receiver) for a depth d
-// at or beyond the near plane, so lightSize × scale / near bounds them for
-// every receiver in front of the light; the program clamps to it, so that
-// it bounds the reach of receivers behind the light too.
-float WidestWidth(const Matrix4& lightProjection, float lightSize)
-{
-    const float near = RangeOf(lightProjection).near;
-    if (lightProjection[15] != 0.0f || !(near > 0.0f))
-        return WidestShare;
-    const float scale = std::max(std::fabs(lightProjection[0]), std::fabs(lightProjection[5])) / 2.0f;
-    return std::min(WidestShare, lightSize * scale / near);
-}
 }
 
 std::uint32_t BuildPenumbraProgram()
@@ -127,14 +112,8 @@ void UsePenumbraProgram(std::uint32_t program, const Matrix4& lightProjection, f
     glUniform1f(glGetUniformLocation(program, "lightSize"), lightSize);
     glUniform2f(glGetUniformLocation(program, "scale"), lightProjection[0] / 2.0f, lightProjection[5] / 2.0f);
     glUniform1f(glGetUniformLocation(program, "near"), RangeOf(lightProjection).near);
-    glUniform1f(glGetUniformLocation(program, "widest"), WidestWidth(lightProjection, lightSize));
+    glUniform1f(glGetUniformLocation(program, "widestSearch"), WidestSearch);
+    glUniform1f(glGetUniformLocation(program, "widestPenumbra"), WidestPenumbra);
     SetLightDepth(program, lightProjection);
-}
-
-// Every point of the search's and of the filter's grids lies within half
-// the grid's width of the centre along each axis.
-float PenumbraReach(const Matrix4& lightProjection, float lightSize)
-{
-    return 0.5f * WidestWidth(lightProjection, lightSize);
 }
 }

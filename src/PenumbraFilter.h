@@ -18,9 +18,4 @@ std::uint32_t BuildPenumbraProgram();
 // light `lightSize` scene units across (for a directional light: the growth
 // of the penumbra per unit of distance).
 void UsePenumbraProgram(std::uint32_t program, const Matrix4& lightProjection, float lightSize);
-
-// How far from a fragment's own point in the map, in texture coordinates
-// along either axis, the program reads the map for that projection and
-// light size.
-float PenumbraReach(const Matrix4& lightProjection, float lightSize);
 }

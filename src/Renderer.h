@@ -335,10 +335,8 @@ private:
     void DrawCubeComparisons(bool showDepth) const;
     // The full-light pass blended over the dimmed one by each fragment's
     // filtered lit share; the comparison is set up and the texture
-    // coordinates generated. With `softPixels` the first pass drew the full
-    // light, and only those pixels are dimmed and then filtered.
-    void DrawFilteredLight(const Matrix4& lightProjection, std::int32_t mapSize,
-                           const PixelRect* softPixels = nullptr);
+    // coordinates generated.
+    void DrawFilteredLight(const Matrix4& lightProjection, std::int32_t mapSize);
     // Sets up the chosen filter so that the next drawing's fragments carry
     // their lit share in the alpha; true while it left a program in use.
     bool UseLitShare(const Matrix4& lightProjection, std::int32_t mapSize);

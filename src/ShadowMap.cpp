@@ -10,7 +10,6 @@
 #define KORVANA_UNIT "src/ShadowMap"
 
 #include "Log.h"
-#include "PenumbraFilter.h"
 #include "Renderer.h"
 #include "ShadowMapFramebuffers.h"
 #include "ShadowMapPreview.h"
@@ -23,7 +22,6 @@
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <optional>
 
 namespace KorvanaFramework
 {
@@ -38,9 +36,6 @@ constexpr float WidestFieldOfView = PointFieldOfView;
 // The alpha test's line between a surface found lit (the comparison gave 1
 // and the material's alpha is above it) and one found shadowed.
 constexpr GLfloat LitAlpha = 0.9f;
-
-// Above this alpha blending keeps not one level of what lay beneath.
-constexpr GLfloat OpaqueAlpha = 1.0f - 1.0f / 512.0f;
 
 // Below this sine of the angle between the up vector and the viewing
 // direction the light's view would have no defined sideways axis.
@@ -265,7 +260,7 @@ void KeepDepth()
 // edge instead of reading the white border, casters may darken anything:
 // there, and while tests ask for it, the whole window.
 PixelRect ShadowedPixels(const Renderer& renderer, const Matrix4& lightProjection, const Matrix4& lightView,
-                         GLsizei size, float reach = 0.0f)
+                         GLsizei size)
 {
     const PixelRect window{0, 0, renderer.viewportWidth, renderer.viewportHeight};
     if (!renderer.boundShadowedPixels || !renderer.shadowMapClampsToBorder ||
@@ -277,7 +272,6 @@ PixelRect ShadowedPixels(const Renderer& renderer, const Matrix4& lightProjectio
     view.light = renderer.light.position;
     view.mapSize = size;
     view.depthOffsetFactor = renderer.options.mappedPolygonOffset;
-    view.reach = reach;
     view.casters = &renderer.casterOutlines.All();
     view.scene = renderer.sceneBox;
     view.projection = CurrentMatrix(GL_PROJECTION_MATRIX);
@@ -285,24 +279,6 @@ PixelRect ShadowedPixels(const Renderer& renderer, const Matrix4& lightProjectio
     view.width = window.width;
     view.height = window.height;
     return MapShadowRect(view);
-}
-
-// Where the contact-hardening filter runs in its program over a scene of
-// opaque materials, the pixels outside which none of its reads finds a
-// caster: there the program's blend gives the full light alone. None where
-// they are the whole window.
-std::optional<PixelRect> SoftLightPixels(const Renderer& renderer, const Matrix4& lightProjection,
-                                         const Matrix4& lightView, GLsizei size, bool cube)
-{
-    if (cube || renderer.options.drawAsTexture || renderer.options.filtering != MapFiltering::Pcss ||
-        renderer.pcssProgram == 0 || !renderer.MaterialsMoreOpaqueThan(OpaqueAlpha))
-        return std::nullopt;
-    const PixelRect pixels =
-        ShadowedPixels(renderer, lightProjection, lightView, size, PenumbraReach(lightProjection, renderer.options.lightSize));
-    if (pixels.x == 0 && pixels.y == 0 && pixels.width == renderer.viewportWidth &&
-        pixels.height == renderer.viewportHeight)
-        return std::nullopt;
-    return pixels;
 }
 
 // Over the full light, the dimmed light where the map finds a surface
@@ -550,13 +526,10 @@ void Renderer::RenderShadowMap()
     // where the view compares nothing.
     const bool errorView = options.errorView && options.errorViewOffered;
     const bool markedInDimming = errorView && alphaTested && MaterialsMoreOpaqueThan(LitAlpha);
-    // A bounded soft filter dims its pixels over the full light itself.
-    const std::optional<PixelRect> softPixels =
-        SoftLightPixels(*this, lightCamera.projection, lightCamera.view, size, cube);
     if (!options.drawAsTexture) {
         glEnable(GL_LIGHTING);
         light.UploadPosition();
-        light.Upload(alphaTested || softPixels);
+        light.Upload(alphaTested);
         DrawScene(true, true, false);
     }
     glEnable(GL_TEXTURE_2D);
@@ -579,9 +552,7 @@ void Renderer::RenderShadowMap()
     } else {
         SetUpComparison(light, false);
         KeepDepth();
-        DrawFilteredLight(lightCamera.projection, size, softPixels ? &*softPixels : nullptr);
-        if (errorView)
-            shownShadowPixels = softPixels;
+        DrawFilteredLight(lightCamera.projection, size);
     }
     if (errorView && !markedInDimming)
         MarkMappedLight(lightCamera.projection, size);

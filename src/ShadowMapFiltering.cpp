@@ -114,20 +114,6 @@ void DrawPcfInPasses(const Renderer& renderer, GLsizei mapSize)
     glDepthMask(GL_TRUE);
     glEnable(GL_TEXTURE_2D);
 }
-
-// The dimmed light drawn over the full light of the first pass, as that
-// pass draws it where the filter is not bounded; a triangle the full light
-// cannot brighten has that colour already. The filter's light follows.
-void DimOverFullLight(Renderer& renderer)
-{
-    glPushAttrib(GL_ENABLE_BIT);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_ALPHA_TEST);
-    renderer.light.Upload(false);
-    renderer.DrawScene(true, true, false, renderer.SelectLitTriangles());
-    glPopAttrib();
-    renderer.light.Upload(true);
-}
 }
 
 // The programs of PCF 4 × 4 and of the contact-hardening filter exist only
@@ -183,15 +169,8 @@ bool Renderer::UseLitShare(const Matrix4& lightProjection, std::int32_t mapSize)
 // Blending ends here: the frustum outline and the preview draw without it.
 // Every triangle is drawn: blending by the lit share rounds, so a triangle
 // the full light cannot brighten may still change by a level.
-void Renderer::DrawFilteredLight(const Matrix4& lightProjection, std::int32_t mapSize, const PixelRect* softPixels)
+void Renderer::DrawFilteredLight(const Matrix4& lightProjection, std::int32_t mapSize)
 {
-    if (softPixels) {
-        if (softPixels->width <= 0 || softPixels->height <= 0)
-            return;
-        glEnable(GL_SCISSOR_TEST);
-        glScissor(softPixels->x, softPixels->y, softPixels->width, softPixels->height);
-        DimOverFullLight(*this);
-    }
     if (CubeMapInUse()) {
         BlendByLitShare();
         DrawCubeComparisons(false);
@@ -205,7 +184,6 @@ void Renderer::DrawFilteredLight(const Matrix4& lightProjection, std::int32_t ma
             glUseProgram(0);
     }
     glDisable(GL_BLEND);
-    glDisable(GL_SCISSOR_TEST);
 }
 
 // The same lit share as the pass drew, of the unlit white scene, so that
