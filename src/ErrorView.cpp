@@ -118,14 +118,6 @@ bool ErrorView::Prepare()
     return true;
 }
 
-// Mode 2 lit what its counts left at 0: those become all ones, the others
-// (a count that wrapped below 0 too) zero, and then all but the top bit are
-// cleared. Mode 1 lights all but where its flattened casters fall: its
-// pass marks them where it can, else the scene's depth is drawn anew (the
-// clear needs depth writes on, or the shadow's nearer depth would hide the
-// floor under it from the comparison) and the casters again without
-// theirs. Mode 0 lights everything; mode 3 marks in its own pass, where its
-// filter is set up, or in its dimmed pass.
 // The surfaces the light can reach, marked and counted, or where the pass
 // marked them, counted over the window.
 void ErrorView::MarkReceivers(Renderer& renderer) const
@@ -146,6 +138,14 @@ void ErrorView::MarkReceivers(Renderer& renderer) const
     renderer.receiversMarked = false;
 }
 
+// Mode 2 lit what its counts left at 0: those become all ones, the others
+// (a count that wrapped below 0 too) zero, and then all but the top bit are
+// cleared. Mode 1 lights all but where its flattened casters fall: its
+// pass marks them where it can, else the scene's depth is drawn anew (the
+// clear needs depth writes on, or the shadow's nearer depth would hide the
+// floor under it from the comparison) and the casters again without
+// theirs. Mode 0 lights everything; mode 3 marks in its own pass, where its
+// filter is set up, or in its dimmed pass.
 void ErrorView::MarkShownLight(Renderer& renderer) const
 {
     switch (renderer.options.rendererMode) {

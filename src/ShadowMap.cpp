@@ -289,7 +289,7 @@ PixelRect ShadowedPixels(const Renderer& renderer, const Matrix4& lightProjectio
 // brighten has the same colour under both lights.
 void DimShadowedSurfaces(Renderer& renderer, const PixelRect& pixels)
 {
-    if (pixels.width <= 0 || pixels.height <= 0)
+    if (!HasPixels(pixels))
         return;
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glTexParameteri(GL_TEXTURE_2D, GL_DEPTH_TEXTURE_MODE, GL_ALPHA);

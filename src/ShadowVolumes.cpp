@@ -215,6 +215,7 @@ void VolumeGeometry::Build()
         return;
     BuildPlanes();
     BuildVertices();
+    BuildBoundingSphere();
     valid = true;
 }
 
@@ -283,13 +284,19 @@ void VolumeGeometry::BuildPlanes()
     }
 }
 
-// The object's positions, then as many slots for their extruded copies;
-// and the sphere around the positions, centred in their box.
+// The object's positions, then as many slots for their extruded copies.
 void VolumeGeometry::BuildVertices()
 {
     const std::vector<Vec4>& positions = object->positions;
     vertices.assign(positions.size() * 2, Vec4{0.0f, 0.0f, 0.0f, 0.0f});
     std::copy(positions.begin(), positions.end(), vertices.begin());
+}
+
+// The sphere around the positions, centred in their box; none (a radius
+// below 0) where they have no bounds.
+void VolumeGeometry::BuildBoundingSphere()
+{
+    const std::vector<Vec4>& positions = object->positions;
     Box box;
     for (const Vec4& position : positions)
         Include(box, position);
@@ -301,8 +308,10 @@ void VolumeGeometry::BuildVertices()
     float squared = 0.0f;
     for (const Vec4& position : positions) {
         float d = 0.0f;
-        for (int c = 0; c < 3; ++c)
-            d += (position[c] / position[3] - sphereCenter[c]) * (position[c] / position[3] - sphereCenter[c]);
+        for (int c = 0; c < 3; ++c) {
+            const float e = position[c] / position[3] - sphereCenter[c];
+            d += e * e;
+        }
         squared = std::max(squared, d);
     }
     sphereRadius = std::sqrt(squared);

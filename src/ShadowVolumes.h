@@ -100,6 +100,7 @@ private:
     bool BuildEdges();
     void BuildPlanes();
     void BuildVertices();
+    void BuildBoundingSphere();
     std::size_t ClassifyTriangles(const Vec4& light);
     void FindSilhouette();
     void ExtrudeVertices(const Vec4& light, float length);

@@ -96,17 +96,11 @@ void FilterMoments(GLint filter)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
 }
 
-// True for a rectangle without texels.
-bool Empty(const PixelRect& r)
-{
-    return r.width <= 0 || r.height <= 0;
-}
-
 // `r` grown by `x` texels to the left and right and `y` up and down,
 // within a map `side` texels a side; an empty one stays empty.
 PixelRect Grown(const PixelRect& r, int x, int y, int side)
 {
-    if (Empty(r))
+    if (!HasPixels(r))
         return {};
     const int left = std::max(r.x - x, 0), bottom = std::max(r.y - y, 0);
     const int right = std::min(r.x + r.width + x, side), top = std::min(r.y + r.height + y, side);
@@ -245,7 +239,7 @@ void VarianceShadowMap::Render(const Renderer& renderer, const Matrix4& lightPro
     glDisable(GL_POLYGON_OFFSET_FILL);
     glUseProgram(momentsProgram);
     SetRange(momentsProgram, lightProjection);
-    if (!Empty(drawn)) {
+    if (HasPixels(drawn)) {
         glEnable(GL_SCISSOR_TEST);
         Scissor(drawn);
         glDepthFunc(GL_GREATER);
@@ -256,7 +250,7 @@ void VarianceShadowMap::Render(const Renderer& renderer, const Matrix4& lightPro
     glClear(GL_DEPTH_BUFFER_BIT);
     glDepthFunc(GL_LEQUAL);
     renderer.DrawScene(false, false, true);
-    if (taps > 1 && !Empty(blurred))
+    if (taps > 1 && HasPixels(blurred))
         Blur(side, taps, blurred);
     glUseProgram(0);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);

@@ -155,11 +155,6 @@ namespace KorvanaFramework
 {
 namespace
 {
-bool HasPixels(const PixelRect& rect)
-{
-    return rect.width > 0 && rect.height > 0;
-}
-
 void AppendPiece(const VolumePiece& piece, const FootprintBounds& bounds, std::vector<VolumePiece>& pieces)
 {
     VolumePiece kept = piece;

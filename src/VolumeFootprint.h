@@ -25,6 +25,12 @@ struct PixelRect
     int height = 0;
 };
 
+// True for a rectangle with at least one pixel.
+inline bool HasPixels(const PixelRect& rect)
+{
+    return rect.width > 0 && rect.height > 0;
+}
+
 // A part of a volume's drawing and the pixels where it can change what is
 // read: the sides [first, first + count), or a whole cap.
 struct VolumePiece

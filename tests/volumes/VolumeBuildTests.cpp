@@ -308,3 +308,31 @@ TEST(VolumeBuild, MatchingAgreesWithASearchFromTheStart)
         ExpectMatchedAsBySearch(soup, "soup " + std::to_string(round));
     }
 }
+
+// A point of the volume always may be enclosed, whatever the light; points
+// between the light and the caster, beside its cone or cylinder, or behind
+// a point light surely are not; a light within the caster's sphere bounds
+// nothing.
+TEST(VolumeBuild, MayEncloseEveryPointOfTheVolumeAndNoneSurelyOutside)
+{
+    const SceneObject cube = Cube("Cube", -1.0f, 1.0f);
+    const VolumeGeometry geometry(&cube);
+    ASSERT_TRUE(geometry.IsValid());
+    for (const Vec4& light : {Vec4{0, 10, 0, 1}, Vec4{3, 4, -2, 1}, Vec4{0, 1, 0, 0}, Vec4{1, 2, 0.7f, 0}}) {
+        for (const Vec4& corner : cube.positions) {
+            for (const float t : {0.0f, 0.5f, 5.0f, 200.0f}) {
+                Vec3 point{};
+                for (int c = 0; c < 3; ++c)
+                    point[c] = corner[c] + t * (light[3] == 0.0f ? -light[c] : corner[c] - light[c]);
+                EXPECT_TRUE(geometry.MayEnclose(light, point)) << light[0] << light[1] << light[2] << " t " << t;
+            }
+        }
+    }
+    const Vec4 point{0, 10, 0, 1}, direction{0, 1, 0, 0};
+    EXPECT_TRUE(geometry.MayEnclose(point, {0, -5, 0}));
+    for (const Vec3& outside : {Vec3{0, 5, 0}, Vec3{8, -5, 0}, Vec3{0, 20, 0}})
+        EXPECT_FALSE(geometry.MayEnclose(point, outside)) << outside[0] << " " << outside[1];
+    for (const Vec3& outside : {Vec3{0, 5, 0}, Vec3{3, -5, 0}})
+        EXPECT_FALSE(geometry.MayEnclose(direction, outside)) << outside[0] << " " << outside[1];
+    EXPECT_TRUE(geometry.MayEnclose({0, 0.5f, 0, 1}, {0, 20, 0}));
+}
