@@ -20,9 +20,11 @@ constexpr float WidestPenumbra = 0.5f;
 // serves the search (3 × 3 reads) and the filter (4 × 4). Where the search
 // finds casters at all its reads or at none, the filter, which lies within
 // the searched area, is skipped: the fragment is in the full shadow or in
-// the open. Each sample's depth is compared with
-// the receiver's plane at that sample, not the receiver's own depth, so a
-// wide filter on a surface slanted to the light does not shadow it.
+// the open. The skip is a loop's count, not a branch: llvmpipe runs both
+// sides of a branch, but leaves a loop once none of its fragments needs
+// another turn. Each sample's depth is compared with the receiver's plane
+// at that sample, not the receiver's own depth, so a wide filter on a
+// surface slanted to the light does not shadow it.
 const char* const PenumbraSource = R"(
 uniform sampler2D map;
 uniform float lightSize;
@@ -78,19 +80,15 @@ void main()
             }
         }
     }
-    if (blockers == 0.0 || blockers == 9.0) {
-        gl_FragColor = gl_Color * (blockers == 0.0 ? 1.0 : 0.0);
-        return;
-    }
-    float blocker = sum / blockers;
+    float blocker = sum / max(blockers, 1.0);
     vec2 width = lightSize * scale * (receiver - blocker) / (perspective ? blocker * receiver : 1.0);
     width = clamp(width, 0.0, widestPenumbra);
-    float lit = 0.0;
-    for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 4; ++x) {
-            vec2 offset = GridPoint(x, y, 4.0) * width;
-            lit += PlaneDepth(offset) <= texture2D(map, p.xy + offset).r ? 1.0 : 0.0;
-        }
+    int samples = blockers == 0.0 || blockers == 9.0 ? 0 : 16;
+    float lit = blockers == 0.0 ? 16.0 : 0.0;
+    for (int i = 0; i < samples; ++i) {
+        // GLSL 1.10 has no integer remainder.
+        vec2 offset = GridPoint(i - i / 4 * 4, i / 4, 4.0) * width;
+        lit += PlaneDepth(offset) <= texture2D(map, p.xy + offset).r ? 1.0 : 0.0;
     }
     gl_FragColor = gl_Color * (lit / 16.0);
 }

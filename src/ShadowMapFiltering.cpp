@@ -42,6 +42,9 @@ void main()
 }
 )";
 
+// The largest alpha below 1: materials more opaque than it are opaque.
+constexpr float BelowOpaque = 0.99999994f;
+
 // The comparison's filter for both minifying and magnifying.
 void FilterComparisons(GLint filter)
 {
@@ -167,8 +170,10 @@ bool Renderer::UseLitShare(const Matrix4& lightProjection, std::int32_t mapSize)
 // where OpenGL 2.0 gave one, else the passes over the window's alpha, else
 // (a window without alpha) the linear filter.
 // Blending ends here: the frustum outline and the preview draw without it.
-// Every triangle is drawn: blending by the lit share rounds, so a triangle
-// the full light cannot brighten may still change by a level.
+// Where every material is opaque, a triangle the full light cannot brighten
+// is left out: the dimmed pass gave it that light's colour already, which
+// blending would only round. Below full opacity the blend keeps a share of
+// the colour beneath, so such a triangle would still change.
 void Renderer::DrawFilteredLight(const Matrix4& lightProjection, std::int32_t mapSize)
 {
     if (CubeMapInUse()) {
@@ -179,7 +184,7 @@ void Renderer::DrawFilteredLight(const Matrix4& lightProjection, std::int32_t ma
     } else {
         const bool program = UseLitShare(lightProjection, mapSize);
         BlendByLitShare();
-        DrawScene(true, true, false);
+        DrawScene(true, true, false, MaterialsMoreOpaqueThan(BelowOpaque) ? SelectLitTriangles() : nullptr);
         if (program)
             glUseProgram(0);
     }

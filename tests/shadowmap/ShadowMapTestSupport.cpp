@@ -240,12 +240,13 @@ std::array<double, 4> Transform(const Matrix4& m, const Vec3& p)
     return out;
 }
 
-int DifferingPixels(const Image& a, const Image& b)
+int DifferingPixels(const Image& a, const Image& b, int tolerance)
 {
+    const auto near = [tolerance](unsigned char p, unsigned char q) { return std::abs(p - q) <= tolerance; };
     int differ = 0;
     for (int y = 0; y < a.height; ++y)
         for (int x = 0; x < a.width; ++x)
-            differ += std::equal(a.At(x, y), a.At(x, y) + 3, b.At(x, y)) ? 0 : 1;
+            differ += std::equal(a.At(x, y), a.At(x, y) + 3, b.At(x, y), near) ? 0 : 1;
     return differ;
 }
 

@@ -133,8 +133,9 @@ public:
 // The transform of a matrix of OpenGL applied to a point with w = 1.
 std::array<double, 4> Transform(const Matrix4& m, const Vec3& p);
 bool IsGrey(const Image& image, int x, int y);
-// The pixels whose colours differ between two images of one size.
-int DifferingPixels(const Image& a, const Image& b);
+// The pixels of two images of one size with a channel more than
+// `tolerance` levels apart.
+int DifferingPixels(const Image& a, const Image& b, int tolerance = 0);
 
 // How the pixels of a frame compare with the same frame under the full and
 // under the dimmed light: those that show neither, and those that show the
