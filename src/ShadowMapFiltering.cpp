@@ -9,6 +9,8 @@
 
 #include <GL/glew.h>
 
+#include <limits>
+
 namespace KorvanaFramework
 {
 namespace
@@ -43,7 +45,7 @@ void main()
 )";
 
 // The largest alpha below 1: materials more opaque than it are opaque.
-constexpr float BelowOpaque = 0.99999994f;
+constexpr float BelowOpaque = 1.0f - std::numeric_limits<float>::epsilon() / 2.0f;
 
 // The comparison's filter for both minifying and magnifying.
 void FilterComparisons(GLint filter)
