@@ -5,8 +5,24 @@
 
 #include <GL/glew.h>
 
+#include <string>
+
 namespace KorvanaFramework
 {
+// The point (x, y) of a side × side grid over the unit square around 0,
+// turned by atan(1 / side): every point then has its own place along both
+// axes, so a straight edge passes the samples one by one instead of a row
+// at a time and the penumbra has side² levels instead of side.
+const char* const GridPointSource = R"(
+vec2 GridPoint(int x, int y, float side)
+{
+    vec2 g = (vec2(float(x), float(y)) + 0.5) / side - 0.5;
+    float c = side / sqrt(side * side + 1.0);
+    float s = 1.0 / sqrt(side * side + 1.0);
+    return vec2(g.x * c - g.y * s, g.x * s + g.y * c);
+}
+)";
+
 namespace
 {
 // The widest blocker search and filter, as shares of the map's side. A
@@ -35,18 +51,6 @@ uniform float widestPenumbra;
 
 vec2 slope;
 vec3 p;
-
-// The point (x, y) of a side × side grid over the unit square around 0,
-// turned by atan(1 / side): every point then has its own place along both
-// axes, so a straight edge passes the samples one by one instead of a row
-// at a time and the penumbra has side² levels instead of side.
-vec2 GridPoint(int x, int y, float side)
-{
-    vec2 g = (vec2(float(x), float(y)) + 0.5) / side - 0.5;
-    float c = side / sqrt(side * side + 1.0);
-    float s = 1.0 / sqrt(side * side + 1.0);
-    return vec2(g.x * c - g.y * s, g.x * s + g.y * c);
-}
 
 // Depth of the receiver's plane at `offset` from the fragment in the map;
 // never beyond the cleared depth, which marks where nothing was drawn.
@@ -97,7 +101,8 @@ void main()
 
 std::uint32_t BuildPenumbraProgram()
 {
-    return BuildFragmentProgram("PCSS mapy cieni", LightDistanceSource, PenumbraSource);
+    const std::string prelude = std::string(LightDistanceSource) + GridPointSource;
+    return BuildFragmentProgram("PCSS mapy cieni", prelude.c_str(), PenumbraSource);
 }
 
 // A world width w at distance d covers w p0 / (2 d) of a perspective map

@@ -11,6 +11,10 @@
 
 namespace KorvanaFramework
 {
+// GLSL of GridPoint(x, y, side): the sample (x, y) of a turned side × side
+// grid over the unit square around 0, shared by the flat and cube filters.
+extern const char* const GridPointSource;
+
 // The fragment program, or 0 (logged) where it does not build.
 std::uint32_t BuildPenumbraProgram();
 

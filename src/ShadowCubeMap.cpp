@@ -6,6 +6,7 @@
 #define KORVANA_UNIT "src/ShadowCubeMap"
 
 #include "Log.h"
+#include "PenumbraFilter.h"
 #include "Renderer.h"
 #include "ShaderPrograms.h"
 #include "ShadowMapFramebuffers.h"
@@ -24,48 +25,67 @@ namespace
 // half-texel offsets, 4 × 4 at -1.5 to 1.5 texels.
 constexpr int ComparisonSides[3] = {1, 2, 4};
 
-// The fixed-function vertices bring each fragment's world position in the
-// first texture coordinates. Comparison and stored depth both pick their
-// face by the largest coordinate of the direction from the light, as the
-// cube map's lookup does; the offsets of the filter run across the face
-// of the fragment's own direction and may reach into a neighbouring face.
-const char* const CubeSource = R"(
+// What the cube's programs share. The fixed-function vertices bring each
+// fragment's world position in the first texture coordinates. Comparison
+// and stored depth both pick their face by the largest coordinate of the
+// direction from the light, as the cube map's lookup does.
+const char* const CubeFunctionsSource = R"(
 uniform samplerCube map;
 uniform vec3 light;
 uniform float near;
 uniform float far;
-uniform float texel;
-float FaceDepth(vec3 v, vec3 d)
+// The window depth a face stores for a point at distance z along its axis.
+float FaceDepth(float z)
 {
-    vec3 a = abs(d);
-    float z = a.x >= a.y && a.x >= a.z ? abs(v.x) : (a.y >= a.z ? abs(v.y) : abs(v.z));
     return 0.5 + 0.5 * (far + near - 2.0 * far * near / z) / (far - near);
 }
+// The distance along its face's axis that a stored window depth stands for.
+float FaceDistance(float depth)
+{
+    return 2.0 * far * near / (far + near - (2.0 * depth - 1.0) * (far - near));
+}
+// The distance of q along the axis of the face that direction d falls in.
+float AxisDistance(vec3 q, vec3 d)
+{
+    vec3 a = abs(d);
+    return a.x >= a.y && a.x >= a.z ? abs(q.x) : (a.y >= a.z ? abs(q.y) : abs(q.z));
+}
+// Two directions across the face that v falls in; returns v's distance
+// along that face's axis.
+float FaceAcross(vec3 v, out vec3 u, out vec3 w)
+{
+    vec3 a = abs(v);
+    u = vec3(1.0, 0.0, 0.0);
+    w = vec3(0.0, 0.0, 1.0);
+    if (a.x >= a.y && a.x >= a.z) {
+        u = vec3(0.0, 1.0, 0.0);
+        return a.x;
+    }
+    if (a.y >= a.z)
+        return a.y;
+    w = vec3(0.0, 1.0, 0.0);
+    return a.z;
+}
+)";
+
+// The offsets of the filter run across the face of the fragment's own
+// direction and may reach into a neighbouring face.
+const char* const CubeSource = R"(
+uniform float texel;
 void main()
 {
     vec3 v = gl_TexCoord[0].xyz / gl_TexCoord[0].w - light;
 #ifdef SHOW_DEPTH
     gl_FragColor = vec4(textureCube(map, v).r);
 #else
-    vec3 a = abs(v);
-    vec3 u = vec3(1.0, 0.0, 0.0);
-    vec3 w = vec3(0.0, 0.0, 1.0);
-    float m = a.z;
-    if (a.x >= a.y && a.x >= a.z) {
-        u = vec3(0.0, 1.0, 0.0);
-        m = a.x;
-    } else if (a.y >= a.z) {
-        m = a.y;
-    } else {
-        w = vec3(0.0, 1.0, 0.0);
-    }
-    float spacing = texel * m;
+    vec3 u, w;
+    float spacing = texel * FaceAcross(v, u, w);
     float lit = 0.0;
     for (int y = 0; y < SIDE; ++y) {
         for (int x = 0; x < SIDE; ++x) {
             vec2 o = (vec2(float(x), float(y)) - 0.5 * float(SIDE - 1)) * spacing;
             vec3 d = v + u * o.x + w * o.y;
-            lit += step(FaceDepth(v, d), textureCube(map, d).r);
+            lit += step(FaceDepth(AxisDistance(v, d)), textureCube(map, d).r);
         }
     }
     gl_FragColor = gl_Color * (lit / float(SIDE * SIDE));
@@ -73,16 +93,64 @@ void main()
 }
 )";
 
+// Contact-hardening soft shadows in the cube, as in the flat map: the
+// widths are world distances across the fragment's face at its distance,
+// where a flat map's share s of its side is 2 s times that distance. Each
+// sample is compared with the receiver's plane where the sample's ray
+// meets it, so that a wide filter does not shadow a surface slanted to the
+// light; that point is kept between half and twice the fragment's distance
+// where the plane runs almost along the ray.
+const char* const CubePenumbraSource = R"(
+uniform float lightSize;
+vec3 v;
+vec3 n;
+float PlaneDepth(vec3 d)
+{
+    float along = dot(n, d);
+    float t = along != 0.0 ? clamp(dot(n, v) / along, 0.5, 2.0) : 1.0;
+    return min(FaceDepth(AxisDistance(d * t, d)), 1.0);
+}
+void main()
+{
+    v = gl_TexCoord[0].xyz / gl_TexCoord[0].w - light;
+    n = cross(dFdx(v), dFdy(v));
+    vec3 u, w;
+    float receiver = FaceAcross(v, u, w);
+    float search = clamp(lightSize * (receiver - near) / near, 0.0, receiver);
+    float blockers = 0.0;
+    float sum = 0.0;
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 3; ++x) {
+            vec2 o = GridPoint(x, y, 3.0) * search;
+            vec3 d = v + u * o.x + w * o.y;
+            float z = textureCube(map, d).r;
+            if (z < PlaneDepth(d)) {
+                blockers += 1.0;
+                // The caster's distance along its own face's axis, carried
+                // along its ray to the axis of the fragment's face.
+                sum += FaceDistance(z) * AxisDistance(d, v) / AxisDistance(d, d);
+            }
+        }
+    }
+    float blocker = sum / max(blockers, 1.0);
+    float width = clamp(lightSize * (receiver - blocker) / blocker, 0.0, receiver);
+    int samples = blockers == 0.0 || blockers == 9.0 ? 0 : 16;
+    float lit = blockers == 0.0 ? 16.0 : 0.0;
+    for (int i = 0; i < samples; ++i) {
+        vec2 o = GridPoint(i - i / 4 * 4, i / 4, 4.0) * width;
+        vec3 d = v + u * o.x + w * o.y;
+        lit += step(PlaneDepth(d), textureCube(map, d).r);
+    }
+    gl_FragColor = gl_Color * (lit / 16.0);
+}
+)";
+
 // The faces' depth linearised from near (black) to far (white) for the
 // preview, the preview's texture coordinates being directions.
 const char* const CubePreviewSource = R"(
-uniform samplerCube map;
-uniform float near;
-uniform float far;
 void main()
 {
-    float d = textureCube(map, gl_TexCoord[0].xyz).r;
-    float z = 2.0 * far * near / (far + near - (2.0 * d - 1.0) * (far - near));
+    float z = FaceDistance(textureCube(map, gl_TexCoord[0].xyz).r);
     gl_FragColor = vec4(vec3(clamp((z - near) / (far - near), 0.0, 1.0)), 1.0);
 }
 )";
@@ -125,15 +193,24 @@ bool AttachFaces(ShadowCube& cube)
     return complete;
 }
 
+// A program of the cube: the version line, `head`, the shared functions,
+// then `main`.
+GLuint BuildCubeProgram(const std::string& name, const std::string& head, const char* main)
+{
+    const std::string prelude = "#version 110\n" + head + CubeFunctionsSource;
+    return BuildFragmentProgram(name, prelude.c_str(), main);
+}
+
+// False where a program the cube needs does not build; the soft filter's
+// is not needed: without it that filter compares once per face.
 bool BuildPrograms(ShadowCube& cube)
 {
-    for (int filter = 0; filter < 3; ++filter) {
-        const std::string prelude = "#version 110\n#define SIDE " + std::to_string(ComparisonSides[filter]) + "\n";
-        cube.comparePrograms[filter] = BuildFragmentProgram("mapy szesciennej", prelude.c_str(), CubeSource);
-    }
-    cube.depthProgram = BuildFragmentProgram("glebokosci mapy szesciennej", "#version 110\n#define SHOW_DEPTH\n",
-                                             CubeSource);
-    cube.previewProgram = BuildFragmentProgram("podgladu mapy szesciennej", "#version 110\n", CubePreviewSource);
+    for (int filter = 0; filter < 3; ++filter)
+        cube.comparePrograms[filter] = BuildCubeProgram(
+            "mapy szesciennej", "#define SIDE " + std::to_string(ComparisonSides[filter]) + "\n", CubeSource);
+    cube.penumbraProgram = BuildCubeProgram("PCSS mapy szesciennej", GridPointSource, CubePenumbraSource);
+    cube.depthProgram = BuildCubeProgram("glebokosci mapy szesciennej", "#define SHOW_DEPTH\n", CubeSource);
+    cube.previewProgram = BuildCubeProgram("podgladu mapy szesciennej", "", CubePreviewSource);
     for (const GLuint program : cube.comparePrograms)
         if (program == 0)
             return false;
@@ -147,6 +224,7 @@ void Release(ShadowCube& cube)
     calls.deleteFramebuffers(6, cube.framebuffers.data());
     for (const GLuint program : cube.comparePrograms)
         glDeleteProgram(program);
+    glDeleteProgram(cube.penumbraProgram);
     glDeleteProgram(cube.depthProgram);
     glDeleteProgram(cube.previewProgram);
     const GLuint texture = cube.texture;
@@ -261,9 +339,14 @@ void Renderer::RenderCubeDepthMaps(std::int32_t size)
 void Renderer::DrawCubeComparisons(bool showDepth) const
 {
     const auto filter = static_cast<std::size_t>(options.filtering);
-    const GLuint program = showDepth ? shadowCube.depthProgram : shadowCube.comparePrograms[filter < 3 ? filter : 0];
+    const bool penumbra = options.filtering == MapFiltering::Pcss && shadowCube.penumbraProgram != 0;
+    const GLuint program = showDepth  ? shadowCube.depthProgram
+                           : penumbra ? shadowCube.penumbraProgram
+                                      : shadowCube.comparePrograms[filter < 3 ? filter : 0];
     glUseProgram(program);
     SetUniforms(program, shadowCube);
+    if (penumbra)
+        glUniform1f(glGetUniformLocation(program, "lightSize"), options.lightSize);
     DrawScene(true, true, false);
     glUseProgram(0);
 }

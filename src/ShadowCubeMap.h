@@ -19,9 +19,11 @@ struct ShadowCube
     std::int32_t size = 0;  // texels along each face's side
     std::array<std::uint32_t, 6> framebuffers{};
     // The comparison programs of one, 2 × 2 and 4 × 4 comparisons, by
-    // MapFiltering; the program that shows the stored depth as grey; the
-    // one that shows the faces' linear depth in the preview.
+    // MapFiltering; the contact-hardening filter's (0 where it does not
+    // build); the program that shows the stored depth as grey; the one that
+    // shows the faces' linear depth in the preview.
     std::array<std::uint32_t, 3> comparePrograms{};
+    std::uint32_t penumbraProgram = 0;
     std::uint32_t depthProgram = 0;
     std::uint32_t previewProgram = 0;
     // The light and the faces' near and far distances of the last pass.

@@ -497,8 +497,8 @@ void CreateMappedBar(RendererOptions& options)
                 "powierzchniach moze wymagac wiekszego przesuniecia z-bufora. Miekkie (PCSS): polcien tym "
                 "szerszy, im dalej cien pada od rzucajacego go obiektu, wedlug rozmiaru swiatla. Wariancyjne "
                 "(VSM): mapa glebokosci i jej kwadratu, rozmyta, z ktorej nierownosc Czebyszewa daje miekka "
-                "krawedz; cien jasnieje tam, gdzie obiekty zachodza na siebie. Z mapa szescienna oba ostatnie "
-                "daja jedno porownanie.'")
+                "krawedz; cien jasnieje tam, gdzie obiekty zachodza na siebie. Z mapa szescienna Wariancyjne "
+                "(VSM) daje jedno porownanie.'")
                    .c_str());
     options.lightSize = DefaultLightSize;
     TwAddVarRW(bar, "lightSize", TW_TYPE_FLOAT, &options.lightSize,

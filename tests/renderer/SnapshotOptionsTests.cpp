@@ -144,9 +144,9 @@ TEST(SnapshotOptions, EveryRowOfTheStandardTableIsAcceptedByTheBars)
             EXPECT_EQ(options.drawVolumes, row.name.find("visible") != std::string::npos) << row.name;
         }
         EXPECT_EQ(volumeRows, 6);
-        EXPECT_EQ(mapRows, cubeOffered ? 23 : 19);
+        EXPECT_EQ(mapRows, cubeOffered ? 24 : 19);
         EXPECT_EQ(fittedRows, 2);
-        EXPECT_EQ(cubeRows, cubeOffered ? 4 : 0);
+        EXPECT_EQ(cubeRows, cubeOffered ? 5 : 0);
         EXPECT_EQ(options.rendererMode, RendererMode::Mapping);
         KorvanaFramework::DeleteBars(options);
     }

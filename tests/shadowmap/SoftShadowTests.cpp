@@ -1,6 +1,7 @@
 // The soft filters on the floor under a tall thin pillar lit from the side:
-// the contact-hardening filter widens the penumbra with the distance from
-// the pillar and hardens it as the light shrinks; the variance map without
+// the contact-hardening filter, in the flat and the cube map, widens the
+// penumbra with the distance from the pillar and hardens it as the light
+// shrinks; the variance map without
 // blur gives the hard shadow and, blurred, an edge that only brightens, and
 // bounding its work by the casters keeps its picture.
 #include "ShadowMapTestSupport.h"
@@ -93,33 +94,42 @@ int PixelsApart(const Image& a, const Image& b, int levels)
     return apart;
 }
 
+// In the fitted flat map at 2048 and in the cube map at 1024 per face.
 TEST_F(SoftShadowTest, ContactHardeningPenumbraWidensAwayFromTheCasterAndHardensWithTheLight)
 {
     if (!Offered(MapFiltering::Pcss))
         GTEST_SKIP() << "no fragment programs";
-    UseMap(2048, MapFiltering::None);
-    const float hard = Across(Pass(), FarFromFoot).Width();
-    UseMap(2048, MapFiltering::Pcss);
-    renderer->options.lightSize = 1.0f;
-    const Image soft = Pass();
-    Save(soft, "pcss-pillar");
+    for (const bool cube : {false, true}) {
+        if (cube && !renderer->shadowCube.Ready())
+            continue;
+        SCOPED_TRACE(cube ? "cube map" : "flat map");
+        renderer->options.cubeMap = cube;
+        const int size = cube ? 1024 : 2048;
+        UseMap(size, MapFiltering::None);
+        const float hard = Across(Pass(), FarFromFoot).Width();
+        UseMap(size, MapFiltering::Pcss);
+        renderer->options.lightSize = 1.0f;
+        const Image soft = Pass();
+        Save(soft, cube ? "pcss-pillar-cube" : "pcss-pillar");
 
-    const float nearWidth = Across(soft, NearFoot).Width(), farWidth = Across(soft, FarFromFoot).Width();
+        const float nearWidth = Across(soft, NearFoot).Width(), farWidth = Across(soft, FarFromFoot).Width();
 
-    std::vector<float> shrinking;
-    for (const float size : {0.5f, 0.2f, 0.0f}) {
-        renderer->options.lightSize = size;
-        shrinking.push_back(Across(Pass(), FarFromFoot).Width());
+        std::vector<float> shrinking;
+        for (const float lightSize : {0.5f, 0.2f, 0.0f}) {
+            renderer->options.lightSize = lightSize;
+            shrinking.push_back(Across(Pass(), FarFromFoot).Width());
+        }
+        std::cout << (cube ? "cube" : "flat") << ": penumbra width near the foot " << nearWidth << ", far from it "
+                  << farWidth << "; light 0.5: " << shrinking[0] << ", 0.2: " << shrinking[1]
+                  << ", 0: " << shrinking[2] << "; Brak " << hard << "\n";
+        ASSERT_GT(nearWidth, 0.0f);
+        EXPECT_GT(farWidth, 1.5f * nearWidth);
+        EXPECT_GT(farWidth, 0.25f);
+        EXPECT_LT(shrinking[0], farWidth);
+        EXPECT_LT(shrinking[1], shrinking[0]);
+        EXPECT_LT(shrinking[2], shrinking[1]);
+        EXPECT_NEAR(shrinking[2], hard, 0.02f);
     }
-    std::cout << "penumbra width near the foot " << nearWidth << ", far from it " << farWidth << "; light 0.5: "
-              << shrinking[0] << ", 0.2: " << shrinking[1] << ", 0: " << shrinking[2] << "; Brak " << hard << "\n";
-    ASSERT_GT(nearWidth, 0.0f);
-    EXPECT_GT(farWidth, 1.5f * nearWidth);
-    EXPECT_GT(farWidth, 0.25f);
-    EXPECT_LT(shrinking[0], farWidth);
-    EXPECT_LT(shrinking[1], shrinking[0]);
-    EXPECT_LT(shrinking[2], shrinking[1]);
-    EXPECT_NEAR(shrinking[2], hard, 0.02f);
 }
 
 TEST_F(SoftShadowTest, VarianceMapWithoutBlurIsTheHardShadowAndBlurredBrightensSteadily)

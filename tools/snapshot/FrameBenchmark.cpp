@@ -76,10 +76,14 @@ std::vector<TableRow> StandardTable(bool cubeMapOffered)
             table.push_back(MapRow(size, filter, false, false, cubeMapOffered));
     table.push_back(MapRow("512", "Brak", true, false, cubeMapOffered));
     table.push_back(MapRow("2048", "PCF 4x4", true, false, cubeMapOffered));
-    if (cubeMapOffered)
+    if (cubeMapOffered) {
         for (const char* size : {"512", "1024"})
             for (const char* filter : {"Brak", "PCF 4x4"})
                 table.push_back(MapRow(size, filter, false, true, true));
+        TableRow cubePcss = MapRow("1024", "Miekkie (PCSS)", false, true, true);
+        cubePcss.name = "3 map 1024 cube PCSS";
+        table.push_back(cubePcss);
+    }
     for (const std::string size : {"1024", "2048"}) {
         TableRow pcss = MapRow(size, "Miekkie (PCSS)", false, false, cubeMapOffered);
         pcss.name = "3 map " + size + " PCSS";
