@@ -1,9 +1,9 @@
 // The soft filters on the floor under a tall thin pillar lit from the side:
 // the contact-hardening filter, in the flat and the cube map, widens the
 // penumbra with the distance from the pillar and hardens it as the light
-// shrinks; the variance map without
-// blur gives the hard shadow and, blurred, an edge that only brightens, and
-// bounding its work by the casters keeps its picture.
+// shrinks; the variance map without blur gives the hard shadow and,
+// blurred, an edge that only brightens, and bounding its work by the
+// casters keeps its picture.
 #include "ShadowMapTestSupport.h"
 
 #include <algorithm>
